@@ -12,7 +12,12 @@ set(KORVEL_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
 set(KORVEL_TOOLS_DIR "${CMAKE_BINARY_DIR}/tools")
 file(MAKE_DIRECTORY "${KORVEL_DIST_DIR}" "${KORVEL_TOOLS_DIR}")
 
-add_compile_options(-Wall -Wextra)
+if(MSVC)
+    add_compile_options(/W4)
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+    add_compile_options(-Wall -Wextra)
+endif()
 
 if(KORVEL_WINDOWS)
     # Windows 2000 is the oldest system the programs load on.
@@ -34,7 +39,9 @@ endfunction()
 
 # Static libgcc/libstdc++/winpthread: what a user installs is the file alone.
 function(korvel_static_runtime target)
-    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    if(NOT MSVC)
+        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    endif()
 endfunction()
 
 # A program or library that a user installs: collected in dist/, checked by the PE tests.
@@ -45,8 +52,10 @@ function(korvel_deliverable target)
         RUNTIME_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}"
         LIBRARY_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}")
     # Windows 2000 refuses images that ask for a newer subsystem.
-    target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
-        -Wl,--major-os-version,5 -Wl,--minor-os-version,0)
+    if(NOT MSVC)
+        target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
+            -Wl,--major-os-version,5 -Wl,--minor-os-version,0)
+    endif()
     set_property(GLOBAL APPEND PROPERTY KORVEL_DELIVERABLES ${target})
 endfunction()
 

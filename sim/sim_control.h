@@ -14,7 +14,8 @@
 #define IOCTL_SIM_RESET TOUCH_CTL_CODE(0x902)       /* no data */
 #define IOCTL_SIM_FAIL TOUCH_CTL_CODE(0x903)        /* in: uint32_t control code, 0 ends it */
 
-/* The ten touch control codes in the order of SimState.requests. */
+/* The ten touch control codes, counted in SimState.requests in the order of
+   SIM_REQUEST_NAMES (request_names.h). */
 #define SIM_REQUEST_KINDS 10
 
 /* Touches queued beyond this are dropped (and counted). */

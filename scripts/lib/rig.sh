@@ -64,8 +64,12 @@ rig_display_up() {
     export DISPLAY=":$n"
 }
 
+# Wine's output always goes to files here, never into a pipe: processes that a wine
+# command starts (services, winedevice, explorer) inherit its descriptors and would
+# hold a pipe, and whoever reads it, open until the prefix ends.
 rig_service_running() {
-    wine sc query "$RIG_SERVICE" 2>/dev/null | grep -q RUNNING
+    wine sc query "$RIG_SERVICE" >"$RIG_STATE/sc.out" 2>&1
+    grep -q RUNNING "$RIG_STATE/sc.out"
 }
 
 # Installs the simulated driver from dist/ and starts it; the first start after a
@@ -79,7 +83,7 @@ rig_driver_up() {
         return 0
     fi
     cp "$sys" "$WINEPREFIX/drive_c/windows/system32/drivers/$RIG_DRIVER_FILE"
-    if ! wine sc query "$RIG_SERVICE" >/dev/null 2>&1; then
+    if ! wine sc query "$RIG_SERVICE" >"$RIG_STATE/sc.out" 2>&1; then
         wine sc create "$RIG_SERVICE" type= kernel start= demand \
             binPath= "C:\\windows\\system32\\drivers\\$RIG_DRIVER_FILE" >/dev/null 2>&1
     fi
@@ -91,7 +95,7 @@ rig_driver_up() {
         fi
         sleep 1
     done
-    rig_log "the service $RIG_SERVICE did not start"; wine sc query "$RIG_SERVICE" >&2
+    rig_log "the service $RIG_SERVICE did not start"; cat "$RIG_STATE/sc.out" >&2
     return 1
 }
 
@@ -104,12 +108,22 @@ rig_driver_down() {
     ! rig_service_running
 }
 
-# Everything a test needs: display, prefix, a wineserver kept alive between the
-# test programs (the driver's state lives in it) and the driver started.
+# rig_up [DISPLAY]: everything a test needs: a display (the given one, else a
+# private Xvfb), the prefix, a wineserver kept alive between the test programs (the
+# driver's state lives in it) and the driver started.
 rig_up() {
-    rig_display_up || return 1
+    if [ -n "${1:-}" ]; then
+        export DISPLAY="$1"
+        echo "$1" >"$RIG_STATE/display"
+    else
+        rig_display_up || return 1
+    fi
     rig_prefix || return 1
-    wineserver -p || return 1
+    # A fresh server made persistent here: -p does not change a server that is
+    # already running, and the driver's state must not depend on an earlier run.
+    wineserver -k 2>/dev/null
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 || return 1
     rig_driver_up
 }
 

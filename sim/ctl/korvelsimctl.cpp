@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../request_names.h"
+#include "sim/client/sim_client.h"
+#include "sim/request_names.h"
 
 namespace {
 
@@ -46,79 +47,52 @@ bool ParseReading(const char* text, int32_t* value)
     return true;
 }
 
-const char* RequestName(uint32_t code)
+// Every command opens the device once before its request, so that a missing
+// driver is told apart from a request that the driver failed.
+bool DeviceOpens()
 {
-    for (const SimRequestName& request : SIM_REQUEST_NAMES) {
-        if (request.code == code) {
-            return request.name;
-        }
-    }
-    return nullptr;
-}
-
-// "none" stands for code 0, which ends an injected failure.
-bool ParseRequestName(const char* name, uint32_t* code)
-{
-    if (std::strcmp(name, "none") == 0) {
-        *code = 0;
-        return true;
-    }
-    for (const SimRequestName& request : SIM_REQUEST_NAMES) {
-        if (std::strcmp(request.name, name) == 0) {
-            *code = request.code;
-            return true;
-        }
-    }
-    return false;
-}
-
-// One request on a fresh handle; failures are reported here so that every command
-// fails with the same kind of message.
-bool SendSimRequest(DWORD code, void* input, DWORD inputSize, void* output, DWORD outputSize, DWORD* returned)
-{
-    HANDLE device = CreateFileA(SIM_CONTROL_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE device = CreateFileA(SIM_CONTROL_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "korvelsimctl: cannot open %s: error %lu (driver not started?)\n",
                      SIM_CONTROL_DEVICE_NAME, GetLastError());
         return false;
     }
-    DWORD ignored = 0;
-    BOOL ok = DeviceIoControl(device, code, input, inputSize, output, outputSize,
-                              returned != nullptr ? returned : &ignored, nullptr);
-    DWORD error = GetLastError();
     CloseHandle(device);
-    if (!ok) {
-        std::fprintf(stderr, "korvelsimctl: request 0x%08lX to %s failed: error %lu\n", code,
-                     SIM_CONTROL_DEVICE_NAME, error);
-        return false;
-    }
     return true;
+}
+
+int Outcome(BOOL ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "korvelsimctl: %s failed: error %lu\n", what, GetLastError());
+        return kExitFailure;
+    }
+    return kExitSuccess;
 }
 
 int QueueTouch(const char* xText, const char* yText)
 {
-    SimTouch touch;
-    if (!ParseReading(xText, &touch.x) || !ParseReading(yText, &touch.y)) {
+    int32_t x = 0;
+    int32_t y = 0;
+    if (!ParseReading(xText, &x) || !ParseReading(yText, &y)) {
         std::fprintf(stderr, "korvelsimctl: touch needs two decimal readings, got \"%s\" \"%s\"\n", xText, yText);
         return kExitUsage;
     }
-    return SendSimRequest(IOCTL_SIM_QUEUE_TOUCH, &touch, sizeof(touch), nullptr, 0, nullptr) ? kExitSuccess
-                                                                                               : kExitFailure;
+    if (!DeviceOpens()) {
+        return kExitFailure;
+    }
+    return Outcome(SimQueueTouch(x, y), "queueing a touch");
 }
 
 int PrintState()
 {
     SimState state;
-    DWORD returned = 0;
-    if (!SendSimRequest(IOCTL_SIM_GET_STATE, nullptr, 0, &state, sizeof(state), &returned)) {
+    if (!DeviceOpens()) {
         return kExitFailure;
     }
-    if (returned != sizeof(state)) {
-        std::fprintf(stderr, "korvelsimctl: state of %lu bytes, expected %u\n", returned,
-                     static_cast<unsigned>(sizeof(state)));
-        return kExitFailure;
+    if (!SimGetState(&state)) {
+        return Outcome(FALSE, "reading the state");
     }
     std::printf("mouse_mode=%u\n", state.mouse_mode);
     std::printf("beep_mode=%u\n", state.beep_mode);
@@ -136,7 +110,7 @@ int PrintState()
     std::printf("queued=%u\n", state.queued);
     std::printf("dropped=%u\n", state.dropped);
     std::printf("refused=%u\n", state.refused);
-    const char* failing = RequestName(state.failing_code);
+    const char* failing = SimRequestNameOf(state.failing_code);
     if (state.failing_code == 0) {
         std::printf("failing=none\n");
     } else if (failing != nullptr) {
@@ -152,17 +126,25 @@ int PrintState()
 
 int Reset()
 {
-    return SendSimRequest(IOCTL_SIM_RESET, nullptr, 0, nullptr, 0, nullptr) ? kExitSuccess : kExitFailure;
+    if (!DeviceOpens()) {
+        return kExitFailure;
+    }
+    return Outcome(SimReset(), "reset");
 }
 
+// "none" stands for code 0, which ends an injected failure.
 int InjectFailure(const char* name)
 {
-    uint32_t code = 0;
-    if (!ParseRequestName(name, &code)) {
+    bool none = std::strcmp(name, "none") == 0;
+    DWORD code = none ? 0 : SimRequestCodeOf(name);
+    if (!none && code == 0) {
         std::fprintf(stderr, "korvelsimctl: unknown request name \"%s\"\n", name);
         return Usage();
     }
-    return SendSimRequest(IOCTL_SIM_FAIL, &code, sizeof(code), nullptr, 0, nullptr) ? kExitSuccess : kExitFailure;
+    if (!DeviceOpens()) {
+        return kExitFailure;
+    }
+    return Outcome(SimFailRequest(code), "injecting a failure");
 }
 
 } // namespace

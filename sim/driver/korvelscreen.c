@@ -225,8 +225,9 @@ static BOOLEAN TouchSizesFit(ULONG code, PVOID buffer, ULONG inputLength, ULONG 
     return input + output == 0 || buffer != NULL;
 }
 
-/* Caller holds stateLock and has checked the sizes. RELOAD_SETTINGS is not handled
-   here because it reads the registry outside the lock. */
+/* Caller holds stateLock and has checked the sizes of the ten codes; any other code
+   is refused here. RELOAD_SETTINGS is not handled here because it reads the
+   registry outside the lock. */
 static NTSTATUS PerformTouchRequest(ULONG code, PVOID buffer, ULONG_PTR* returned)
 {
     switch (code) {
@@ -311,22 +312,20 @@ static NTSTATUS TouchRequest(ULONG code, PVOID buffer, ULONG inputLength, ULONG 
     NTSTATUS status;
 
     LockState();
-    if (slot < 0) {
-        status = STATUS_INVALID_DEVICE_REQUEST;
-    } else {
+    if (slot >= 0) {
         ++state.requests[slot];
         if (state.failing_code == code) {
             UnlockState();
             return STATUS_UNSUCCESSFUL;
         }
-        if (!TouchSizesFit(code, buffer, inputLength, outputLength)) {
-            status = STATUS_INVALID_PARAMETER;
-        } else if (code == IOCTL_TOUCH_RELOAD_SETTINGS) {
-            UnlockState();
-            return ReloadSettings();
-        } else {
-            status = PerformTouchRequest(code, buffer, returned);
-        }
+    }
+    if (slot >= 0 && !TouchSizesFit(code, buffer, inputLength, outputLength)) {
+        status = STATUS_INVALID_PARAMETER;
+    } else if (code == IOCTL_TOUCH_RELOAD_SETTINGS) {
+        UnlockState();
+        return ReloadSettings();
+    } else {
+        status = PerformTouchRequest(code, buffer, returned);
     }
     if (status == STATUS_INVALID_PARAMETER || status == STATUS_INVALID_DEVICE_REQUEST) {
         ++state.refused;

@@ -168,16 +168,6 @@ TEST_F(Foundation, AFailedRequestLeavesTheModeAlone)
     EXPECT_EQ(state.opens, state.closes) << "a failed request left a handle open";
 }
 
-TEST_F(Foundation, DriverAbsentMeansTheOpenFails)
-{
-    HANDLE first = OpenTouchDevice();
-    ASSERT_NE(INVALID_HANDLE_VALUE, first);
-    CloseHandle(first);
-    HANDLE missing = CreateFileA("\\\\.\\KORVELUSB_NOT_THERE", GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, missing);
-}
-
 TEST_F(Foundation, ReloadAdoptsTheStoredValues)
 {
     HKEY key;
@@ -264,6 +254,69 @@ TEST_F(Foundation, SystemErrorReportFallsBackToTheCodeForAnUnknownError)
 } // namespace
 
 namespace {
+
+// Stops the driver's service for the life of the object and starts it again after.
+class StoppedDriver {
+public:
+    StoppedDriver()
+    {
+        manager_ = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+        service_ = manager_ ? OpenServiceA(manager_, "Korvelscreen", SERVICE_ALL_ACCESS) : NULL;
+        SERVICE_STATUS status;
+        stopped_ = service_ != NULL && ControlService(service_, SERVICE_CONTROL_STOP, &status);
+        for (int i = 0; stopped_ && i < 50 && QueryServiceStatus(service_, &status) &&
+                        status.dwCurrentState != SERVICE_STOPPED;
+             ++i)
+            Sleep(100);
+    }
+    ~StoppedDriver()
+    {
+        SERVICE_STATUS status;
+        for (int attempt = 0; service_ != NULL && attempt < 3; ++attempt) {
+            if (StartServiceA(service_, 0, NULL) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING)
+                break;
+            Sleep(500);
+        }
+        for (int i = 0; service_ != NULL && i < 50 && QueryServiceStatus(service_, &status) &&
+                        status.dwCurrentState != SERVICE_RUNNING;
+             ++i)
+            Sleep(100);
+        if (service_ != NULL)
+            CloseServiceHandle(service_);
+        if (manager_ != NULL)
+            CloseServiceHandle(manager_);
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    SC_HANDLE manager_;
+    SC_HANDLE service_;
+    bool stopped_;
+};
+
+TEST(DriverAbsent, TheOpenFailsAndNoRequestGoesOut)
+{
+    {
+        StoppedDriver absent;
+        ASSERT_TRUE(absent.stopped()) << "cannot stop the driver's service, error " << GetLastError();
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, OpenTouchDevice());
+        DWORD openError = GetLastError();
+        EXPECT_NE(0xdeadbeefu, openError);
+        DWORD mode = 77;
+        SetLastError(0xdeadbeef);
+        EXPECT_FALSE(GetTouchMouseMode(&mode));
+        EXPECT_EQ(openError, GetLastError()) << "the getter should keep the open's last error";
+        EXPECT_EQ(77u, mode);
+        SetLastError(0xdeadbeef);
+        EXPECT_FALSE(SetTouchMouseMode(1));
+        EXPECT_EQ(openError, GetLastError()) << "the setter should keep the open's last error";
+    }
+    HANDLE device = OpenTouchDevice();
+    EXPECT_NE(INVALID_HANDLE_VALUE, device) << "the driver did not come back, error " << GetLastError();
+    if (device != INVALID_HANDLE_VALUE)
+        CloseHandle(device);
+}
 
 // Runs a tool from tools/ (beside this test) and returns its exit code.
 DWORD RunTool(const char* commandLine)
