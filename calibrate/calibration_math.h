@@ -1,0 +1,52 @@
+// The arithmetic of a calibration run: where the targets stand, how large they are,
+// the run's time limit, and how three raw readings become a CalibrationRecord.
+// No Windows calls, so that every rule can be tested on the build host.
+#pragma once
+
+#include <stdint.h>
+
+#include "shared/touch_ioctl.h"
+
+#define CALIBRATION_TARGET_COUNT 3
+
+// Timer messages a run may see before the next one aborts it.
+#define CALIBRATION_TICK_LIMIT 30
+
+#define INSTRUCTION_PANEL_WIDTH 400
+#define INSTRUCTION_PANEL_HEIGHT 80
+
+struct TargetPosition {
+    int32_t x;
+    int32_t y;
+};
+
+// A raw controller reading, as the driver delivers it in a TouchPoint.
+struct TouchReading {
+    int32_t x;
+    int32_t y;
+};
+
+// Targets 0, 1, 2: upper left, lower right, upper right, at one fifth of the
+// screen from its edges. The far ones are W - W/5, not 4W/5.
+void ComputeTargetPositions(int32_t screenWidth, int32_t screenHeight,
+                            TargetPosition targets[CALIBRATION_TARGET_COUNT]);
+
+// Radius of the target circle.
+int32_t TargetRadius(int32_t screenWidth);
+
+// Side of the screen square under a target: circle and cross-hair exactly.
+int32_t TargetSquareSide(int32_t screenWidth);
+
+// Side of the bitmap that keeps that square (a little larger than the square).
+int32_t SavedSquareBitmapSide(int32_t screenWidth);
+
+// Top-left corner of the instruction panel, centred on the screen.
+TargetPosition InstructionPanelOrigin(int32_t screenWidth, int32_t screenHeight);
+
+// One timer message of a run: true when it ends the run, otherwise it is counted.
+bool CountRunTick(int32_t* tickCount);
+
+// The calibration from the readings at targets 0, 1 and 2. The readings of the two
+// diagonal targets are replaced with the ones extended to the screen edges, as the
+// record holds them.
+CalibrationRecord ComputeCalibration(TouchReading touches[CALIBRATION_TARGET_COUNT]);

@@ -1,0 +1,58 @@
+// Korvelaim's entry: the start-up checks, then the calibration window's message loop.
+#include "calibrate/korvelaim.h"
+
+#include "calibrate/resource.h"
+#include "shared/platform.h"
+#include "shared/privilege.h"
+#include "shared/touch_device.h"
+
+int g_osKind;
+HANDLE g_device;
+char g_className[CLASS_NAME_SIZE];
+
+namespace {
+
+const char kMutexName[] = "QVZCalib";
+
+int ShowStartupWarning(const char* text, const char* caption)
+{
+    MessageBoxA(NULL, text, caption, MB_ICONWARNING);
+    return 1;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand)
+{
+    (void)previousInstance;
+    (void)commandLine;
+    (void)showCommand;
+
+    // Held, never released, until the process ends: a second start finds it.
+    CreateMutexA(NULL, TRUE, kMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS)
+        return 0;
+
+    g_osKind = GetOsKind();
+    if (!CheckPrivilege(g_osKind, NULL))
+        return ShowStartupWarning("You must have administrator privileges to do this work.", "Korvel Touchscreen");
+
+    g_device = OpenTouchDevice();
+    if (g_device == INVALID_HANDLE_VALUE)
+        return ShowStartupWarning("Fatal error:Touchscreen device driver not loaded!", "Fatal error!");
+
+    LoadStringA(instance, IDS_CLASS_NAME, g_className, sizeof(g_className));
+    RegisterCalibrationClass(instance);
+
+    MSG message;
+    message.wParam = 0;
+    if (CreateCalibrationWindows(instance)) {
+        while (GetMessageA(&message, NULL, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+
+    CloseHandle(g_device);
+    return (int)message.wParam;
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Starts that end at once (a second instance, the driver absent, the privilege
+# refused), a run whose calibration the driver refuses, and a start at which the
+# driver's mouse mode cannot be read.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/calibrate_lib.sh"
+# Visible windows of Korvelaim as wide as the screen.
+full_screen_windows() {
+    local id count=0
+    for id in $(xdotool search --onlyvisible --class korvelaim.exe 2>/dev/null); do
+        xwininfo -id "$id" | grep -Eq 'Width: (10[0-9][0-9])$' && count=$((count + 1))
+    done
+    echo "$count"
+}
+restart_driver() { rig_driver_up >/dev/null 2>&1; cal_cleanup; }
+trap restart_driver EXIT
+
+cal_reset
+cal_start
+cal_wait_target 1
+second=0
+timeout 60 wine "$CAL_PROGRAM" || second=$?
+check "second instance: exit code" 0 "$second"
+check "second instance: mode left alone" 1 "$(sim_state set_mouse_mode)"
+check "second instance: mode not read" 1 "$(sim_state get_mouse_mode)"
+check "second instance: device not opened" 1 "$(sim_state opens)"
+xdotool key Escape
+check "first instance: exit code" 0 "$(cal_exit_code)"
+
+cal_reset
+simctl fail set_calibration >/dev/null
+cal_start
+cal_run 0 1000 900 3101 3000 3090 910
+wait_until 30 cal_has_ended
+check "refused: program ended" 0 "$(cal_has_ended; echo $?)"
+check "refused: exit code" 0 "$(cal_exit_code)"
+check "refused: no question" "" "$(xdotool search --name "^$CAL_QUESTION\$" 2>/dev/null)"
+check "refused: the record was offered" 1 "$(sim_state set_calibration)"
+check "refused: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
+check "refused: mouse mode restored" 0 "$(sim_state mouse_mode)"
+simctl fail none >/dev/null
+
+# The mode cannot be read at the start: 3 is set anyway and nothing is restored.
+cal_reset
+simctl fail get_mouse_mode >/dev/null
+cal_start
+cal_wait_target 1
+xdotool key Escape
+check "mode unread: exit code" 0 "$(cal_exit_code)"
+check "mode unread: left in mode 3" 3 "$(sim_state mouse_mode)"
+check "mode unread: mode set only to 3" 1 "$(sim_state set_mouse_mode)"
+simctl fail none >/dev/null
+
+cal_reset
+wine "$KORVEL_TOOLS/run_restricted.exe" "$CAL_PROGRAM" &
+CAL_PID=$!
+warning=$(wait_window "Korvel Touchscreen")
+check "no privilege: warning shown" 0 "$([ -n "$warning" ]; echo $?)"
+shot calibrate_no_privilege
+xdotool key Return
+check "no privilege: exit code" 1 "$(cal_exit_code)"
+check "no privilege: device not opened" 0 "$(sim_state opens)"
+
+check "driver stopped" 0 "$(rig_driver_down; echo $?)"
+cal_start
+fatal=$(wait_window "Fatal error!")
+check "no driver: message shown" 0 "$([ -n "$fatal" ]; echo $?)"
+check "no driver: no full-screen window" 0 "$(full_screen_windows)"
+shot calibrate_no_driver
+xdotool key Return
+check "no driver: exit code" 1 "$(cal_exit_code)"
+check "driver started again" 0 "$(rig_driver_up; echo $?)"
+e2e_done

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Korvelaim on Windows NT 4, which has no key for the driver's parameters: the run
+# and the question as usual, then Yes ends with the registry error, nothing stored,
+# the mode restored and exit code 0.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/calibrate_lib.sh"
+app_defaults='HKCU\Software\Wine\AppDefaults\Korvelaim.exe'
+restore_version() { wine reg delete "$app_defaults" /f >/dev/null 2>&1; cal_cleanup; }
+trap restore_version EXIT
+
+cal_reset
+wine reg add "$app_defaults" /v Version /d nt40 /f >/dev/null 2>&1
+cal_start
+check "run touched" 0 "$(cal_run 0 3000 900 900 3000 880 910; echo $?)"
+check "question shown" 0 "$(wait_until 15 question_visible; echo $?)"
+check "calibration sent" "0,3700,200,200,3700,0" "$(sim_state calibration)"
+xdotool key Return
+error=$(wait_window "Korvel Touchscreen")
+check "registry error shown" 0 "$([ -n "$error" ]; echo $?)"
+shot calibrate_write_error
+xdotool key Return
+check "exit code" 0 "$(cal_exit_code)"
+check "nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
+check "mouse mode restored" 0 "$(sim_state mouse_mode)"
+e2e_done

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# A full calibration answered Yes: the driver holds the computed record, the
+# parameters key the five values, the mouse mode is back and the program exits 0.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/calibrate_lib.sh"
+trap cal_cleanup EXIT
+
+cal_reset
+cal_start
+check "first target shown" 0 "$(cal_wait_target 1; echo $?)"
+check "mouse mode 3 during the run" 3 "$(sim_state mouse_mode)"
+sleep 0.5
+shot calibrate_target_0
+check "only the first target drawn" "yes no no" "$(targets_drawn calibrate_target_0)"
+check "both instruction lines in the panel" "yes yes" "$(panel_text calibrate_target_0)"
+cal_touch 0 1000 900
+cal_wait_target 2
+sleep 0.5
+shot calibrate_target_1
+check "the first target erased as the second appears" "no yes no" "$(targets_drawn calibrate_target_1)"
+# A release of the right button reads the point like the left one.
+cal_touch 1 3101 3000 3
+cal_wait_target 3
+cal_touch 2 3090 910
+check "question shown" 0 "$(wait_until 15 question_visible; echo $?)"
+sleep 0.5
+shot calibrate_question
+check "the last target erased before the question" "no no no" "$(targets_drawn calibrate_question)"
+check "calibration sent before the question" "0,300,200,3801,3700,0" "$(sim_state calibration)"
+check "nothing stored before the answer" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
+xdotool key Return
+check "exit code" 0 "$(cal_exit_code)"
+check "stored values" "XLow=300 XHigh=3801 YLow=200 YHigh=3700 SwapXY=0" "$(cal_stored)"
+check "mouse mode restored" 0 "$(sim_state mouse_mode)"
+check "mode set twice (3, then back)" 2 "$(sim_state set_mouse_mode)"
+check "one calibration sent" 1 "$(sim_state set_calibration)"
+check "three targets cleared" 3 "$(sim_state clear_point)"
+check "device opened once" 1 "$(sim_state opens)"
+check "device closed at exit" 1 "$(sim_state closes)"
+e2e_done
