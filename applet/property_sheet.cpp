@@ -1,0 +1,147 @@
+#include "property_sheet.h"
+
+#include <commctrl.h>
+#include <mbstring.h>
+#include <prsht.h>
+
+#include <stddef.h>
+
+#include "applet/applet.h"
+#include "applet/calibrator_path.h"
+#include "applet/pages.h"
+#include "applet/resource.h"
+#include "applet/touch_settings.h"
+#include "shared/touch_device.h"
+
+namespace {
+
+// The header version that ends with the watermark and header-bitmap fields, the
+// newest every supported comctl32 knows.
+const UINT kSheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+static_assert(offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP) == (sizeof(void*) == 4 ? 52 : 96),
+              "the header ends with the header bitmap");
+
+struct PageDescription {
+    int templateId;
+    const char* title;
+    DLGPROC procedure;
+};
+
+const PageDescription kPages[] = {
+    {IDD_CALIBRATION, "Calibration", CalibrationPage},
+    {IDD_SETTINGS, "Settings", SettingsPage},
+    {IDD_SOUND, "Sound", SoundPage},
+    {IDD_ABOUT, "About", AboutPage},
+};
+
+const int kPageCount = sizeof(kPages) / sizeof(kPages[0]);
+
+// The sheet steps through the page array by each page's size, so the array holds
+// records of exactly the version announced.
+static_assert(sizeof(PROPSHEETPAGEA_V2) == (sizeof(void*) == 4 ? 48 : 88), "page records end with the header titles");
+
+// The library's folder with its trailing backslash, or false when the file name does
+// not fit (GetModuleFileNameA then leaves it cut off, on Windows XP unterminated).
+bool GetLibraryFolder(char* folder, DWORD size)
+{
+    DWORD length = GetModuleFileNameA(AppletInstance, folder, size);
+    if (length == 0 || length >= size)
+        return false;
+    folder[length] = '\0';
+    unsigned char* slash = _mbsrchr((unsigned char*)folder, '\\');
+    if (slash == NULL)
+        return false;
+    slash[1] = '\0';
+    return true;
+}
+
+} // namespace
+
+void ShowTouchProperties(HWND owner)
+{
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&classes);
+
+    PROPSHEETPAGEA_V2 pages[kPageCount];
+    ZeroMemory(pages, sizeof(pages));
+    for (int i = 0; i < kPageCount; ++i) {
+        pages[i].dwSize = sizeof(PROPSHEETPAGEA_V2);
+        pages[i].dwFlags = PSP_USETITLE;
+        pages[i].hInstance = AppletInstance;
+        pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].templateId);
+        pages[i].pszTitle = kPages[i].title;
+        pages[i].pfnDlgProc = kPages[i].procedure;
+    }
+
+    PROPSHEETHEADERA header;
+    ZeroMemory(&header, sizeof(header));
+    header.dwSize = kSheetHeaderSize;
+    header.dwFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.hwndParent = owner;
+    header.hInstance = AppletInstance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_APPLET);
+    header.pszCaption = "Korvel Touchscreen Properties";
+    header.nPages = kPageCount;
+    header.nStartPage = 0;
+    header.ppsp = (LPCPROPSHEETPAGEA)pages;
+    PropertySheetA(&header);
+}
+
+INT_PTR HandleSheetNotify(HWND page, const NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_QUERYCANCEL:
+        // Gives up the beep values the Sound page sent the driver live.
+        if (SettingsChanged)
+            RequestDriverReload();
+        return FALSE;
+    case PSN_APPLY:
+        if (SettingsChanged) {
+            SaveProfileSetting(AppletOsKind);
+            RequestDriverReload();
+        }
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+    case PSN_KILLACTIVE:
+    case PSN_SETACTIVE:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL RequestDriverReload(void)
+{
+    return SendTouchRequestOnce(IOCTL_TOUCH_RELOAD_SETTINGS, NULL, 0, NULL, 0, NULL);
+}
+
+BOOL IsDriverPresent(void)
+{
+    HANDLE device = OpenTouchDevice();
+    if (device == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(device);
+    return TRUE;
+}
+
+BOOL LaunchCalibration(void)
+{
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    if (!GetLibraryFolder(folder, sizeof(folder)) || !CalibratorPathInFolder(folder, path, sizeof(path)))
+        return FALSE;
+
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMAXIMIZED;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(path, NULL, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS, NULL, NULL, &startup, &process))
+        return FALSE;
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    return TRUE;
+}

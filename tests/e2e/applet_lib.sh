@@ -1,0 +1,85 @@
+# Sourced by the applet's end-to-end tests after lib.sh: opening the sheet with Wine's
+# own control.exe, and looking at it from outside through tools/sheet_probe.exe.
+
+APPLET_CPL="$KORVEL_DIST/Korvelpad.cpl"
+
+# probe COMMAND...: the probe's output without carriage returns, and its exit status.
+probe() {
+    wine "$KORVEL_TOOLS/sheet_probe.exe" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# probe_field ID KEY: one key=value of a control's state line (values may hold spaces
+# only in the text, which comes before the keys asked for here).
+probe_field() { probe state "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+
+# applet_reset: the driver at power-on and no stored settings.
+applet_reset() {
+    driver_running || driver_restart
+    simctl reset >/dev/null
+    wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
+    return 0
+}
+
+# seed NAME VALUE: stores one settings value as a REG_DWORD.
+seed() { wine reg add "HKLM\\$PARAMETERS_PATH" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
+
+# stored_values: how many values the parameters key holds.
+stored_values() {
+    wine reg query "HKLM\\$PARAMETERS_PATH" 2>/dev/null | tr -d '\r' | grep -c 'REG_'
+}
+
+# open_sheet [WINDOWS-PATH]: control.exe on the applet, in the background; waits for
+# the sheet. CONTROL_PID is the control.exe launcher to wait for.
+open_sheet() {
+    local cpl=${1:-$(winepath -w "$APPLET_CPL")}
+    wine control "$cpl" >/dev/null 2>&1 &
+    CONTROL_PID=$!
+    probe wait
+}
+
+# control_ended: no control.exe of this rig's prefix is left. The launcher may end
+# before control.exe, and the next open must not find the last one's mutex.
+control_ended() {
+    local pid
+    for pid in $(pgrep -f 'control\.exe' 2>/dev/null); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 1
+    done
+    return 0
+}
+
+# close_sheet ok|cancel: presses the button and waits for control.exe to end.
+close_sheet() {
+    probe press "$1"
+    wait_until 20 control_ended
+    wait "$CONTROL_PID" 2>/dev/null
+    return 0
+}
+
+# click ID: a real mouse click on the visible middle of a control.
+click() {
+    local xy
+    xy=$(probe center "$1") || return 1
+    xdotool mousemove $xy click 1
+    sleep 0.3
+}
+
+# settled: the sheet has handled the input sent so far.
+settled() { [ "$(probe responds)" = yes ]; }
+
+# driver_stopped: the simulated driver's service has fully stopped (a stop pending
+# still serves the device).
+driver_stopped() { wine sc query Korvelscreen 2>/dev/null | grep -q STOPPED; }
+
+driver_running() { wine sc query Korvelscreen 2>/dev/null | grep -q RUNNING; }
+
+# driver_restart: starts the stopped driver again; a start right after a stop can
+# fail, so it is tried a few times.
+driver_restart() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        rig_driver_up >/dev/null 2>&1
+        wait_until 5 driver_running && return 0
+    done
+    return 1
+}

@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The Settings and Sound pages of the sheet that Wine's control.exe opens: control
+# states in each mouse mode, live beep requests, and what OK and Cancel leave in the
+# registry and the driver. Screenshots of both pages in each mouse mode.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/applet_lib.sh"
+
+seed_settings() {
+    seed MouseMode 3
+    seed DblClkRegion 40
+    seed DragDelay 300
+    seed ButtonMode 1
+    seed BeepMode 1
+    seed BeepFreq 3000
+    seed BeepTime 64
+}
+
+# region_state: the region controls as "position enabled" of up-down, edit, label.
+region_state() {
+    echo "$(probe_field 1009 pos) $(probe_field 1009 enabled)$(probe_field 1008 enabled)$(probe_field 1012 enabled)"
+}
+drag_delay_enabled() {
+    echo "$(probe_field 1010 enabled)$(probe_field 1014 enabled)$(probe_field 1015 enabled)$(probe_field 1013 enabled)"
+}
+checked_mode() {
+    local id
+    for id in 1004 1005 1006 1007; do
+        [ "$(probe_field $id checked)" = 1 ] && echo $((id - 1004))
+    done
+}
+shoot_both() {
+    shot "applet_settings_mode$1"
+    probe visit 2
+    settled
+    shot "applet_sound_mode$1"
+    probe visit 1
+    settled
+}
+
+applet_reset
+seed_settings
+open_sheet
+probe visit 1
+settled
+check "mode 3 is checked" 3 "$(checked_mode)"
+check "mode 3: the region shows DblClkRegion, its controls enabled" "40 111" "$(region_state)"
+check "the edit shows the up-down's number" 40 "$(probe_field 1008 text)"
+check "the up-down offers 5..100" "5 100" "$(probe_field 1009 low) $(probe_field 1009 high)"
+check "mode 3: drag delay enabled" 1111 "$(drag_delay_enabled)"
+check "drag delay position, range and ticks" "300 0 1500 11" \
+    "$(probe_field 1010 pos) $(probe_field 1010 min) $(probe_field 1010 max) $(probe_field 1010 ticks)"
+check "the button mode combo is hidden but filled and selected" "0 1 LEFT|RIGHT|MIDDLE" \
+    "$(probe_field 1019 visible) $(probe_field 1019 sel) $(probe_field 1019 items)"
+shoot_both 3
+
+click 1006
+check "Drag checked alone" 2 "$(checked_mode)"
+check "mode 2: the region shows 5, its controls disabled" "5 000" "$(region_state)"
+check "mode 2: drag delay enabled" 1111 "$(drag_delay_enabled)"
+shoot_both 2
+click 1004
+check "Click on touch checked alone" 0 "$(checked_mode)"
+check "mode 0: region 5 and disabled" "5 000" "$(region_state)"
+check "mode 0: drag delay disabled" 0000 "$(drag_delay_enabled)"
+shoot_both 0
+click 1005
+check "Click on release checked alone" 1 "$(checked_mode)"
+check "mode 1: region 5 and disabled" "5 000" "$(region_state)"
+check "mode 1: drag delay disabled" 0000 "$(drag_delay_enabled)"
+shoot_both 1
+click 1006
+click 1007
+check "back from Drag to Double click,drag: DblClkRegion again" "40 111" "$(region_state)"
+check "the radio buttons stay enabled" 1111 \
+    "$(probe_field 1004 enabled)$(probe_field 1005 enabled)$(probe_field 1006 enabled)$(probe_field 1007 enabled)"
+
+# The up-down's upper arrow raises the region by one.
+read -r left top right bottom <<<"$(probe rect 1009)"
+xdotool mousemove $(((left + right) / 2)) $((top + 2)) click 1
+settled
+check "the up arrow gives 41" "41 41" "$(probe_field 1009 pos) $(probe_field 1008 text)"
+# The drag delay by keyboard: End moves the thumb to "Long".
+xdotool mousemove $(probe thumb 1010) click 1
+xdotool key End
+settled
+check "End moves the drag delay to 1500" 1500 "$(probe_field 1010 pos)"
+check "the Settings page sent the driver nothing" "0 0" "$(sim_state set_mouse_mode) $(sim_state set_beep)"
+
+probe visit 2
+settled
+check "beep mode combo" "1 Disabled|Touch|Release" "$(probe_field 1001 sel) $(probe_field 1001 items)"
+check "frequency position, range and ticks" "3000 1000 5000 11" \
+    "$(probe_field 1002 pos) $(probe_field 1002 min) $(probe_field 1002 max) $(probe_field 1002 ticks)"
+check "duration position, range and ticks" "64 32 512 11" \
+    "$(probe_field 1003 pos) $(probe_field 1003 min) $(probe_field 1003 max) $(probe_field 1003 ticks)"
+check "nothing sent when the page starts" 0 "$(sim_state set_beep)"
+
+# A drag of the frequency thumb towards "High": a beep request per notification,
+# each with the current mode and duration.
+read -r x y <<<"$(probe thumb 1002)"
+xdotool mousemove "$x" "$y" mousedown 1
+for step in 1 2 3 4 5 6; do
+    xdotool mousemove $((x + step * 12)) "$y"
+    sleep 0.1
+done
+xdotool mouseup 1
+settled
+dragged=$(probe_field 1002 pos)
+check "the thumb moved" yes "$([ "$dragged" -gt 3000 ] && echo yes || echo no)"
+check "several requests during the drag" yes "$([ "$(sim_state set_beep)" -ge 3 ] && echo yes || echo no)"
+check "the driver has the dragged frequency with mode and duration" "1 $dragged 64" \
+    "$(sim_state beep_mode) $(sim_state beep_freq) $(sim_state beep_time)"
+# One key: the move and the end of the move, two notifications, two requests.
+before=$(sim_state set_beep)
+xdotool key End
+settled
+check "End: two notifications, two requests" $((before + 2)) "$(sim_state set_beep)"
+check "End: the frequency at 5000" 5000 "$(sim_state beep_freq)"
+xdotool key Home
+settled
+check "Home: two more requests" $((before + 4)) "$(sim_state set_beep)"
+check "Home: the frequency at 1000" 1000 "$(sim_state beep_freq)"
+# "Disabled" goes to the driver at once.
+before=$(sim_state set_beep)
+click 1001
+xdotool key Home Return
+settled
+check "Disabled: one request at once" $((before + 1)) "$(sim_state set_beep)"
+check "Disabled: mode 0" 0 "$(sim_state beep_mode)"
+xdotool mousemove $(probe thumb 1003) click 1
+xdotool key End
+settled
+check "the duration at 512 in the driver" 512 "$(sim_state beep_time)"
+shot applet_sound_edited
+
+close_sheet ok
+check "OK stores exactly the edited values" "3 41 1500 1 0 1000 512" \
+    "$(reg_dword "$PARAMETERS_PATH" MouseMode) $(reg_dword "$PARAMETERS_PATH" DblClkRegion) \
+$(reg_dword "$PARAMETERS_PATH" DragDelay) $(reg_dword "$PARAMETERS_PATH" ButtonMode) \
+$(reg_dword "$PARAMETERS_PATH" BeepMode) $(reg_dword "$PARAMETERS_PATH" BeepFreq) $(reg_dword "$PARAMETERS_PATH" BeepTime)"
+check "three pages visited: three reloads" 3 "$(sim_state reload_settings)"
+check "the driver took the stored values" "3 41 1500 0 1000 512" \
+    "$(sim_state mouse_mode) $(sim_state dblclk_region) $(sim_state drag_delay) $(sim_state beep_mode) \
+$(sim_state beep_freq) $(sim_state beep_time)"
+
+# Cancel after a beep change: one reload, and the driver's beep is the stored one again.
+applet_reset
+seed_settings
+open_sheet
+probe visit 2
+settled
+xdotool mousemove $(probe thumb 1002) click 1
+xdotool key End
+settled
+check "the live frequency reached the driver" 5000 "$(sim_state beep_freq)"
+close_sheet cancel
+check "Cancel: one reload" 1 "$(sim_state reload_settings)"
+check "Cancel: the driver's beep is the stored one again" "1 3000 64" \
+    "$(sim_state beep_mode) $(sim_state beep_freq) $(sim_state beep_time)"
+check "Cancel: the stored frequency is unchanged" 3000 "$(reg_dword "$PARAMETERS_PATH" BeepFreq)"
+
+e2e_done

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The applet opened by Wine's own control.exe: what OK and Cancel store and send, the
+# Calibration page starting Korvelaim.exe from the library's folder while the sheet
+# waits, the warnings on the way in, and screenshots of the four pages.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/applet_lib.sh"
+
+# OK without a change: every page visited, nothing written, nothing sent.
+applet_reset
+open_sheet
+check "the sheet opens" 0 $?
+for page in 0 1 2 3; do
+    probe visit $page
+    settled
+    shot "applet_page_$page"
+done
+check "the sheet starts on the Calibration page (after the visits: About)" 3 "$(probe page)"
+check "the About picture shows its mask colour nowhere" 0 \
+    "$(convert "$E2E_SHOTS/applet_page_3.png" -fill black +opaque '#FF00FF' -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1)"
+close_sheet ok
+check "OK without a change writes no value" 0 "$(stored_values)"
+for request in set_beep set_mouse_mode reload_settings enable disable get_beep get_mouse_mode; do
+    check "OK without a change sends no $request" 0 "$(sim_state $request)"
+done
+check "the device was opened only to see it is there" "$(sim_state opens)" "$(sim_state closes)"
+
+# OK after a change with two pages visited: two saves, two reloads.
+applet_reset
+open_sheet
+probe visit 1
+click 1006
+check "Drag is checked" 1 "$(probe_field 1006 checked)"
+close_sheet ok
+check "two pages visited: two reloads" 2 "$(sim_state reload_settings)"
+check "the change is stored" 2 "$(reg_dword "$PARAMETERS_PATH" MouseMode)"
+check "all seven values stored" 7 "$(stored_values)"
+check "the driver took the stored mode" 2 "$(sim_state mouse_mode)"
+
+# The same with all four pages visited: four reloads.
+applet_reset
+open_sheet
+probe visit 1
+click 1005
+probe visit 2
+probe visit 3
+close_sheet ok
+check "four pages visited: four reloads" 4 "$(sim_state reload_settings)"
+check "the change is stored" 1 "$(reg_dword "$PARAMETERS_PATH" MouseMode)"
+
+# Cancel after a change: one reload, nothing saved.
+applet_reset
+seed BeepMode 1
+open_sheet
+probe visit 2
+click 1001
+xdotool key Home Return
+settled
+check "the beep change reached the driver" 1 "$(sim_state set_beep)"
+check "with mode Disabled" 0 "$(sim_state beep_mode)"
+close_sheet cancel
+check "Cancel after a change: one reload" 1 "$(sim_state reload_settings)"
+check "Cancel saves nothing" 1 "$(stored_values)"
+check "the reload gave the driver back the stored beep mode" 1 "$(sim_state beep_mode)"
+
+# The Calibration button starts Korvelaim.exe from the library's folder, not from the
+# current directory, and the sheet waits for it.
+applet_reset
+drive="$WINEPREFIX/drive_c"
+rm -rf "$drive/korvelpad_e2e"
+mkdir -p "$drive/korvelpad_e2e/app" "$drive/korvelpad_e2e/cwd"
+cp "$APPLET_CPL" "$drive/korvelpad_e2e/app/Korvelpad.cpl"
+cp "$KORVEL_TOOLS/calibrator_standin.exe" "$drive/korvelpad_e2e/app/Korvelaim.exe"
+cp "$KORVEL_TOOLS/calibrator_standin.exe" "$drive/korvelpad_e2e/cwd/Korvelaim.exe"
+touch "$drive/korvelpad_e2e/app/hold"
+(cd "$drive/korvelpad_e2e/cwd" && open_sheet 'C:\korvelpad_e2e\app\Korvelpad.cpl' && echo "$CONTROL_PID" >"$RIG_STATE/control.pid")
+CONTROL_PID=$(cat "$RIG_STATE/control.pid")
+rm -f "$RIG_STATE/control.pid"
+click 1011
+wait_until 15 test -s "$drive/korvelpad_e2e/app/standin.log"
+check "Korvelaim.exe beside the library ran" 1 "$(grep -c '^ran ' "$drive/korvelpad_e2e/app/standin.log" 2>/dev/null)"
+check "maximised, through the show-window flag" 1 "$(grep -c 'flags=1 show=3 ' "$drive/korvelpad_e2e/app/standin.log")"
+check "in the caller's current directory" 1 "$(grep -ci 'cwd=C:\\korvelpad_e2e\\cwd ' "$drive/korvelpad_e2e/app/standin.log")"
+check "the one in the current directory did not run" no "$([ -e "$drive/korvelpad_e2e/cwd/standin.log" ] && echo yes || echo no)"
+check "the sheet waits while it runs" no "$(probe responds)"
+shot applet_calibration_waiting
+rm -f "$drive/korvelpad_e2e/app/hold"
+wait_until 20 settled
+check "the sheet responds once it has ended" yes "$(probe responds)"
+
+# A missing Korvelaim.exe: the warning, owned by the page, and the sheet stays.
+rm -f "$drive/korvelpad_e2e/app/Korvelaim.exe"
+click 1011
+wait_until 10 probe msgbox >/dev/null
+check "the start failure is reported" \
+    "caption=Korvel Touchscreen owner=sheet text=Launch touchscreen calibration application error! Run it directly" \
+    "$(probe msgbox)"
+shot applet_calibration_missing
+probe answer 1
+wait_until 10 settled
+check "the sheet stays open" yes "$(probe responds)"
+close_sheet cancel
+rm -rf "$drive/korvelpad_e2e"
+
+# Driver not loaded: the warning, then the sheet all the same.
+rig_driver_down
+wait_until 20 driver_stopped
+wine control "$(winepath -w "$APPLET_CPL")" >/dev/null 2>&1 &
+CONTROL_PID=$!
+wait_until 15 probe msgbox >/dev/null
+check "the missing driver is reported" \
+    "caption=Korvel Touchscreen owner=none text=Fatal Error:USB interface touchscreen driver not load!" \
+    "$(probe msgbox)"
+probe answer 1
+probe wait
+check "the sheet opens without the driver" 0 $?
+close_sheet cancel
+driver_restart
+check "the driver runs again" 0 $?
+
+# Without the privilege: the refusal and no sheet.
+applet_reset
+wine "$KORVEL_TOOLS/run_restricted.exe" control "$(winepath -w "$APPLET_CPL")" >/dev/null 2>&1 &
+CONTROL_PID=$!
+wait_until 15 probe msgbox >/dev/null
+check "the refused privilege is reported" \
+    "caption=Korvel Touchscreen owner=none text=You need to have Administrator Privilege to do this work." \
+    "$(probe msgbox)"
+probe answer 1
+wait_until 20 control_ended
+check "no sheet opened" no "$(probe page >/dev/null 2>&1 && echo yes || echo no)"
+check "nothing reached the driver" 0 "$(sim_state opens)"
+
+e2e_done

@@ -1,0 +1,227 @@
+// sheet_probe: looks at and drives the applet's property sheet from outside its
+// process, for the end-to-end tests. Commands (one per run):
+//   wait                  exit 0 once the sheet is visible (up to 20 s)
+//   page                  the current page's index
+//   visit N               brings page N forward, as a click on its tab does
+//   press ok|cancel       presses the sheet's button
+//   responds              "yes" when the sheet answers a message within 3 s, else "no"
+//   state ID              one line of the current page's control ID: enabled, visible,
+//                         checked, text, and the values of trackbars, up-downs, combos
+//   center ID             screen coordinates of the centre of the control's visible part
+//                         (a control of the current page, else of the sheet)
+//   rect ID               the control's screen rectangle: left top right bottom
+//   msgbox                caption, owner and text of this desktop's visible message box
+//   answer ID             presses button ID of that message box
+//   thumb ID              screen coordinates of a trackbar thumb's centre
+//   gone                  exit 0 once no sheet is left (up to 20 s)
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+const char kSheetTitle[] = "Korvel Touchscreen Properties";
+
+HWND FindSheet(void)
+{
+    HWND sheet = FindWindowA(NULL, kSheetTitle);
+    return sheet != NULL && IsWindowVisible(sheet) ? sheet : NULL;
+}
+
+HWND CurrentPage(HWND sheet)
+{
+    return (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+}
+
+HWND FindControl(HWND sheet, int id)
+{
+    HWND control = GetDlgItem(CurrentPage(sheet), id);
+    return control != NULL ? control : GetDlgItem(sheet, id);
+}
+
+int PrintState(HWND control)
+{
+    char className[64] = "";
+    GetClassNameA(control, className, sizeof(className));
+    // Asked of the control itself: another process's edit text is not its caption.
+    char text[256] = "";
+    SendMessageA(control, WM_GETTEXT, sizeof(text), (LPARAM)text);
+    LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+    printf("class=%s enabled=%d visible=%d text=%s", className, IsWindowEnabled(control) ? 1 : 0,
+           (style & WS_VISIBLE) ? 1 : 0, text);
+    if (lstrcmpiA(className, "Button") == 0) {
+        printf(" checked=%d", (int)SendMessageA(control, BM_GETCHECK, 0, 0));
+    } else if (lstrcmpiA(className, TRACKBAR_CLASSA) == 0) {
+        printf(" pos=%ld min=%ld max=%ld ticks=%ld", (long)SendMessageA(control, TBM_GETPOS, 0, 0),
+               (long)SendMessageA(control, TBM_GETRANGEMIN, 0, 0), (long)SendMessageA(control, TBM_GETRANGEMAX, 0, 0),
+               (long)SendMessageA(control, TBM_GETNUMTICS, 0, 0));
+    } else if (lstrcmpiA(className, UPDOWN_CLASSA) == 0) {
+        LRESULT range = SendMessageA(control, UDM_GETRANGE, 0, 0);
+        printf(" pos=%d low=%d high=%d", (int)LOWORD(SendMessageA(control, UDM_GETPOS, 0, 0)),
+               (int)(short)HIWORD(range), (int)(short)LOWORD(range));
+    } else if (lstrcmpiA(className, "ComboBox") == 0) {
+        int count = (int)SendMessageA(control, CB_GETCOUNT, 0, 0);
+        printf(" sel=%d count=%d items=", (int)SendMessageA(control, CB_GETCURSEL, 0, 0), count);
+        // Wide: the ANSI request came back cut to one character across processes under Wine.
+        for (int i = 0; i < count; ++i) {
+            WCHAR item[64] = L"";
+            if (SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 64)
+                SendMessageW(control, CB_GETLBTEXT, i, (LPARAM)item);
+            char narrow[64] = "";
+            WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof(narrow), NULL, NULL);
+            printf("%s%s", i ? "|" : "", narrow);
+        }
+    }
+    printf("\n");
+    return 0;
+}
+
+// Pages are cut to the sheet's size, so a control may reach past its page.
+int PrintCenter(HWND control)
+{
+    RECT rect, parent;
+    GetWindowRect(control, &rect);
+    GetWindowRect(GetParent(control), &parent);
+    IntersectRect(&rect, &rect, &parent);
+    printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return 0;
+}
+
+int PrintRect(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
+// A message box is a dialog whose text is the static control 0xFFFF.
+HWND FindMessageBox(void)
+{
+    HWND box = NULL;
+    while ((box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL)
+        if (IsWindowVisible(box) && GetDlgItem(box, 0xFFFF) != NULL)
+            return box;
+    return NULL;
+}
+
+int PrintMessageBox(HWND sheet)
+{
+    HWND box = FindMessageBox();
+    if (box == NULL) {
+        printf("none\n");
+        return 1;
+    }
+    char caption[256] = "", text[512] = "";
+    SendMessageA(box, WM_GETTEXT, sizeof(caption), (LPARAM)caption);
+    SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof(text), (LPARAM)text);
+    HWND owner = GetWindow(box, GW_OWNER);
+    printf("caption=%s owner=%s text=%s\n", caption, owner == NULL ? "none" : owner == sheet ? "sheet" : "other", text);
+    return 0;
+}
+
+// The thumb's rectangle lives in the sheet's process: the request writes it into
+// memory lent there.
+int PrintThumb(HWND trackbar)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(trackbar, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == NULL)
+        return 1;
+    void* remote = VirtualAllocEx(process, NULL, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT rect = {0, 0, 0, 0};
+    SIZE_T read = 0;
+    int status = 1;
+    if (remote != NULL) {
+        SendMessageA(trackbar, TBM_GETTHUMBRECT, 0, (LPARAM)remote);
+        if (ReadProcessMemory(process, remote, &rect, sizeof(rect), &read) && read == sizeof(rect)) {
+            POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+            ClientToScreen(trackbar, &centre);
+            printf("%ld %ld\n", centre.x, centre.y);
+            status = 0;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return status;
+}
+
+bool WaitFor(bool present)
+{
+    for (int i = 0; i < 200; ++i) {
+        if ((FindSheet() != NULL) == present)
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+int Usage(void)
+{
+    fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|msgbox|answer ID|"
+                    "state ID|center ID|rect ID|thumb ID\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const char* command = argv[1];
+    if (strcmp(command, "wait") == 0)
+        return WaitFor(true) ? 0 : 1;
+    if (strcmp(command, "gone") == 0)
+        return WaitFor(false) ? 0 : 1;
+    if (strcmp(command, "msgbox") == 0)
+        return PrintMessageBox(FindWindowA(NULL, kSheetTitle));
+    if (strcmp(command, "answer") == 0 && argc >= 3) {
+        HWND box = FindMessageBox();
+        return box != NULL && PostMessageA(box, WM_COMMAND, MAKEWPARAM(atoi(argv[2]), BN_CLICKED), 0) ? 0 : 1;
+    }
+
+    HWND sheet = FindSheet();
+    if (sheet == NULL) {
+        fprintf(stderr, "sheet_probe: no sheet\n");
+        return 1;
+    }
+    if (strcmp(command, "responds") == 0) {
+        DWORD_PTR ignored;
+        bool answered = SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &ignored) != 0;
+        printf("%s\n", answered ? "yes" : "no");
+        return 0;
+    }
+    if (strcmp(command, "page") == 0) {
+        printf("%d\n", (int)SendMessageA(sheet, PSM_HWNDTOINDEX, (WPARAM)CurrentPage(sheet), 0));
+        return 0;
+    }
+    if (argc < 3)
+        return Usage();
+    if (strcmp(command, "visit") == 0)
+        return SendMessageA(sheet, PSM_SETCURSEL, atoi(argv[2]), 0) ? 0 : 1;
+    if (strcmp(command, "press") == 0) {
+        int button = strcmp(argv[2], "ok") == 0 ? PSBTN_OK : PSBTN_CANCEL;
+        return PostMessageA(sheet, PSM_PRESSBUTTON, button, 0) ? 0 : 1;
+    }
+    HWND control = FindControl(sheet, atoi(argv[2]));
+    if (control == NULL) {
+        fprintf(stderr, "sheet_probe: no control %s\n", argv[2]);
+        return 1;
+    }
+    if (strcmp(command, "state") == 0)
+        return PrintState(control);
+    if (strcmp(command, "center") == 0)
+        return PrintCenter(control);
+    if (strcmp(command, "rect") == 0)
+        return PrintRect(control);
+    if (strcmp(command, "thumb") == 0)
+        return PrintThumb(control);
+    return Usage();
+}
