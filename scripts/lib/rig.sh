@@ -36,7 +36,7 @@ rig_prefix() {
     rm -rf "$WINEPREFIX"
     wineboot -i >"$RIG_STATE/wineboot.log" 2>&1 || { cat "$RIG_STATE/wineboot.log" >&2; return 1; }
     wine winecfg -v winxp >>"$RIG_STATE/wineboot.log" 2>&1 || return 1
-    wineserver -w
+    wineserver -w || true
     touch "$WINEPREFIX/.korvel-ready"
 }
 
@@ -121,8 +121,8 @@ rig_up() {
     rig_prefix || return 1
     # A fresh server made persistent here: -p does not change a server that is
     # already running, and the driver's state must not depend on an earlier run.
-    wineserver -k 2>/dev/null
-    wineserver -w
+    wineserver -k 2>/dev/null || true
+    wineserver -w || true
     wineserver -p >/dev/null 2>&1 || return 1
     rig_driver_up
 }
@@ -130,8 +130,8 @@ rig_up() {
 # Ends every process of the prefix and the display that the rig started.
 rig_down() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        wineserver -k 2>/dev/null
-        wineserver -w 2>/dev/null
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
     fi
     if [ -f "$RIG_STATE/xvfb.pid" ]; then
         kill "$(cat "$RIG_STATE/xvfb.pid")" 2>/dev/null

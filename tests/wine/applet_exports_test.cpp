@@ -11,18 +11,11 @@
 #include <vector>
 
 #include "shared/touch_ioctl.h"
+#include "tests/wine/applet_exports_api.h"
 #include "tests/wine/applet_import_hook.h"
 #include "tests/wine/wine_support.h"
 
 namespace {
-
-typedef LONG(APIENTRY* CplAppletProc)(HWND, UINT, LPARAM, LPARAM);
-typedef BOOL(WINAPI* GetMouseModeProc)(DWORD*);
-typedef BOOL(WINAPI* SetMouseModeProc)(DWORD);
-typedef BOOL(WINAPI* GetBeepProc)(BeepSettings*);
-typedef BOOL(WINAPI* SetBeepProc)(DWORD, DWORD, DWORD);
-typedef BOOL(WINAPI* EnableTouchscreenProc)(BOOL);
-typedef BOOL(WINAPI* AutoCalibrationProc)(void);
 
 struct Applet {
     HMODULE module = NULL;
