@@ -4,8 +4,9 @@
 # KORVEL_DEMO_SWAP, KORVEL_DEMO_INVERT_X and KORVEL_DEMO_INVERT_Y to 0 or 1 to change
 # it. On the user's display Korvelaim runs in a Wine desktop window (1024x768, or
 # KORVEL_DEMO_DESKTOP as WIDTHxHEIGHT) and a mouse click stands for a touch; without
-# one the touches are scripted under Xvfb and screenshots are saved. Either way the demo prints what was stored and how far the
-# calibrated mapping lands from the true one.
+# one the touches are scripted under Xvfb and screenshots are saved. Either way the
+# demo prints what was stored and how far the calibrated mapping lands from the true
+# one.
 set -euo pipefail
 
 parameters='HKLM\System\CurrentControlSet\Services\Korvelscreen\Parameters'

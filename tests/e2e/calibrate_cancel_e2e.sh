@@ -16,7 +16,8 @@ cal_reset
 cal_start
 cal_wait_target 1
 xdotool key Escape
-check "Esc: exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "Esc: exit code" 0 "$CAL_CODE"
 check "Esc: no question" "" "$(xdotool search --name "^$CAL_QUESTION\$" 2>/dev/null)"
 check "Esc: nothing sent" 0 "$(sim_state set_calibration)"
 check "Esc: one target shown" 1 "$(sim_state clear_point)"
@@ -35,7 +36,8 @@ xdotool mousemove 820 615 click 1
 # a hung program from stalling the suite.
 wait_until 90 watch_question
 check "time-out: program ended" 0 "$(cal_has_ended; echo $?)"
-check "time-out: exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "time-out: exit code" 0 "$CAL_CODE"
 check "time-out: no question" no "$question_seen"
 check "time-out: a point read at each release" 2 "$(sim_state read_point)"
 check "time-out: stopped on the second target" 2 "$(sim_state clear_point)"

@@ -25,7 +25,8 @@ check "second instance: mode left alone" 1 "$(sim_state set_mouse_mode)"
 check "second instance: mode not read" 1 "$(sim_state get_mouse_mode)"
 check "second instance: device not opened" 1 "$(sim_state opens)"
 xdotool key Escape
-check "first instance: exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "first instance: exit code" 0 "$CAL_CODE"
 
 cal_reset
 simctl fail set_calibration >/dev/null
@@ -33,7 +34,8 @@ cal_start
 cal_run 0 1000 900 3101 3000 3090 910
 wait_until 30 cal_has_ended
 check "refused: program ended" 0 "$(cal_has_ended; echo $?)"
-check "refused: exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "refused: exit code" 0 "$CAL_CODE"
 check "refused: no question" "" "$(xdotool search --name "^$CAL_QUESTION\$" 2>/dev/null)"
 check "refused: the record was offered" 1 "$(sim_state set_calibration)"
 check "refused: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
@@ -46,7 +48,8 @@ simctl fail get_mouse_mode >/dev/null
 cal_start
 cal_wait_target 1
 xdotool key Escape
-check "mode unread: exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "mode unread: exit code" 0 "$CAL_CODE"
 check "mode unread: left in mode 3" 3 "$(sim_state mouse_mode)"
 check "mode unread: mode set only to 3" 1 "$(sim_state set_mouse_mode)"
 simctl fail none >/dev/null
@@ -57,8 +60,11 @@ CAL_PID=$!
 warning=$(wait_window "Korvel Touchscreen")
 check "no privilege: warning shown" 0 "$([ -n "$warning" ]; echo $?)"
 shot calibrate_no_privilege
+check "no privilege: the warning" \
+    "caption=Korvel Touchscreen owner=none text=You must have administrator privileges to do this work." "$(cal_box)"
 xdotool key Return
-check "no privilege: exit code" 1 "$(cal_exit_code)"
+cal_wait_exit
+check "no privilege: exit code" 1 "$CAL_CODE"
 check "no privilege: device not opened" 0 "$(sim_state opens)"
 
 check "driver stopped" 0 "$(rig_driver_down; echo $?)"
@@ -67,7 +73,10 @@ fatal=$(wait_window "Fatal error!")
 check "no driver: message shown" 0 "$([ -n "$fatal" ]; echo $?)"
 check "no driver: no full-screen window" 0 "$(full_screen_windows)"
 shot calibrate_no_driver
+check "no driver: the message" \
+    "caption=Fatal error! owner=none text=Fatal error:Touchscreen device driver not loaded!" "$(cal_box)"
 xdotool key Return
-check "no driver: exit code" 1 "$(cal_exit_code)"
+cal_wait_exit
+check "no driver: exit code" 1 "$CAL_CODE"
 check "driver started again" 0 "$(rig_driver_up; echo $?)"
 e2e_done

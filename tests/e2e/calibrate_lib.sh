@@ -31,12 +31,15 @@ cal_start() {
     CAL_PID=$!
 }
 
-# cal_exit_code: waits for the Korvelaim started last and prints its exit code.
-cal_exit_code() {
-    local code=0
-    wait "$CAL_PID" || code=$?
+# cal_wait_exit: waits up to 30 s for the Korvelaim started last and puts its exit
+# code, or "running", in CAL_CODE. It must run in the test's own shell: only the
+# shell that started the program can wait for it, a command substitution cannot.
+cal_wait_exit() {
+    CAL_CODE=running
+    wait_until 30 cal_has_ended || return 0
+    CAL_CODE=0
+    wait "$CAL_PID" || CAL_CODE=$?
     CAL_PID=
-    echo "$code"
 }
 
 cal_has_ended() { ! kill -0 "$CAL_PID" 2>/dev/null; }
@@ -78,6 +81,9 @@ cal_run() {
         shift 2
     done
 }
+
+# cal_box: caption, owner ("none" or "other") and text of the visible message box.
+cal_box() { wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox | tr -d '\r'; }
 
 question_visible() { xdotool search --onlyvisible --name "^$CAL_QUESTION\$" >/dev/null 2>&1; }
 

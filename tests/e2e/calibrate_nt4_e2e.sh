@@ -18,8 +18,11 @@ xdotool key Return
 error=$(wait_window "Korvel Touchscreen")
 check "registry error shown" 0 "$([ -n "$error" ]; echo $?)"
 shot calibrate_write_error
+check "the registry error, owned by the calibration window" \
+    "caption=Korvel Touchscreen owner=other text=Write registry error! Maybe due to security reason" "$(cal_box)"
 xdotool key Return
-check "exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "exit code" 0 "$CAL_CODE"
 check "nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "mouse mode restored" 0 "$(sim_state mouse_mode)"
 e2e_done

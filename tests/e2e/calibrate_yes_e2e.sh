@@ -25,11 +25,15 @@ cal_touch 2 3090 910
 check "question shown" 0 "$(wait_until 15 question_visible; echo $?)"
 sleep 0.5
 shot calibrate_question
+check "the question, owned by the calibration window" \
+    "caption=$CAL_QUESTION owner=other text=Try moving on the screen,Does the cursor jump to your fingertip?" \
+    "$(cal_box)"
 check "the last target erased before the question" "no no no" "$(targets_drawn calibrate_question)"
 check "calibration sent before the question" "0,300,200,3801,3700,0" "$(sim_state calibration)"
 check "nothing stored before the answer" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 xdotool key Return
-check "exit code" 0 "$(cal_exit_code)"
+cal_wait_exit
+check "exit code" 0 "$CAL_CODE"
 check "stored values" "XLow=300 XHigh=3801 YLow=200 YHigh=3700 SwapXY=0" "$(cal_stored)"
 check "mouse mode restored" 0 "$(sim_state mouse_mode)"
 check "mode set twice (3, then back)" 2 "$(sim_state set_mouse_mode)"

@@ -21,6 +21,8 @@ namespace {
 typedef LONG(APIENTRY* CplAppletProc)(HWND, UINT, LPARAM, LPARAM);
 
 const char kSheetTitle[] = "Korvel Touchscreen Properties";
+// The control id that comctl32 gives a sheet's Apply button.
+const int kApplyButton = 0x3021;
 
 struct HelpCall {
     HWND window;
@@ -140,6 +142,31 @@ TEST(AppletSheet, HelpOkSavesPerVisitedPageAndOneSheetPerProcess)
     HANDLE thread = CreateThread(NULL, 0, OpenApplet, &call, 0, NULL);
     HWND sheet = WaitForSheet();
     ASSERT_TRUE(sheet != NULL) << "no sheet";
+
+    // The caption as given, the four page titles in order, the first page in front,
+    // and OK and Cancel without Apply.
+    char text[128] = "";
+    GetWindowTextA(sheet, text, sizeof(text));
+    EXPECT_STREQ(kSheetTitle, text);
+    HWND tabs = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
+    ASSERT_TRUE(tabs != NULL);
+    const char* const titles[] = {"Calibration", "Settings", "Sound", "About"};
+    ASSERT_EQ(4, (int)SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < 4; ++i) {
+        TCITEMA tab;
+        ZeroMemory(&tab, sizeof(tab));
+        tab.mask = TCIF_TEXT;
+        tab.pszText = text;
+        tab.cchTextMax = sizeof(text);
+        text[0] = '\0';
+        EXPECT_TRUE(SendMessageA(tabs, TCM_GETITEMA, i, (LPARAM)&tab)) << "tab " << i;
+        EXPECT_STREQ(titles[i], text) << "tab " << i;
+    }
+    WPARAM front = (WPARAM)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    EXPECT_EQ(0, (int)SendMessageA(sheet, PSM_HWNDTOINDEX, front, 0)) << "the sheet starts on another page";
+    HWND apply = GetDlgItem(sheet, kApplyButton);
+    EXPECT_TRUE(apply == NULL || !IsWindowVisible(apply)) << "an Apply button shows";
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, IDOK)) && IsWindowVisible(GetDlgItem(sheet, IDCANCEL)));
 
     // Settings page: F1 on "Drag" with the focus on it.
     ASSERT_TRUE(SendMessageA(sheet, PSM_SETCURSEL, 1, 0));

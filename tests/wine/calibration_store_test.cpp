@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "calibrate/korvelaim.h"
+#include "tests/wine/applet_import_hook.h"
 #include "tests/wine/wine_support.h"
 
 // The platform WriteCalibration reads; Korvelaim's entry sets it, the tests here.
@@ -14,6 +18,44 @@ namespace {
 
 const char kServicesParameters[] = "System\\CurrentControlSet\\Services\\Korvelscreen\\Parameters";
 const char kClassParameters[] = "System\\CurrentControlSet\\Services\\Class\\Korvelscreen\\Parameters";
+
+// What WriteCalibration asks of the registry, seen through this program's imports.
+// The hooks take no context, so the record lives at namespace level.
+struct RegistryCalls {
+    std::vector<REGSAM> createAccess;
+    std::vector<HKEY> opened;
+    std::vector<std::string> written;
+    std::vector<HKEY> closed;
+    std::string failing; // a value whose write is refused
+};
+RegistryCalls g_calls;
+decltype(&RegCreateKeyExA) realRegCreateKeyExA;
+decltype(&RegSetValueExA) realRegSetValueExA;
+decltype(&RegCloseKey) realRegCloseKey;
+
+LONG WINAPI RegCreateKeyRecorded(HKEY parent, LPCSTR path, DWORD reserved, LPSTR keyClass, DWORD options,
+                                 REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    g_calls.createAccess.push_back(access);
+    LONG status = realRegCreateKeyExA(parent, path, reserved, keyClass, options, access, security, key, disposition);
+    if (status == ERROR_SUCCESS)
+        g_calls.opened.push_back(*key);
+    return status;
+}
+
+LONG WINAPI RegSetValueRecorded(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    g_calls.written.push_back(name);
+    if (g_calls.failing == name)
+        return ERROR_ACCESS_DENIED;
+    return realRegSetValueExA(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI RegCloseKeyRecorded(HKEY key)
+{
+    g_calls.closed.push_back(key);
+    return realRegCloseKey(key);
+}
 
 struct StoredValue {
     const char* name;
@@ -76,6 +118,35 @@ TEST_F(CalibrationStore, APlatformWithoutAKeyFailsAndWritesNothing)
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesParameters, 0, KEY_READ, &key));
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClassParameters, 0, KEY_READ, &key));
     }
+}
+
+TEST_F(CalibrationStore, TheKeyIsOpenedForWritingAndEveryValueTriedInItsOrder)
+{
+    ImportHook createHook(GetModuleHandleA(NULL), "ADVAPI32.dll", "RegCreateKeyExA", (void*)RegCreateKeyRecorded);
+    ImportHook setHook(GetModuleHandleA(NULL), "ADVAPI32.dll", "RegSetValueExA", (void*)RegSetValueRecorded);
+    ImportHook closeHook(GetModuleHandleA(NULL), "ADVAPI32.dll", "RegCloseKey", (void*)RegCloseKeyRecorded);
+    ASSERT_TRUE(createHook.Installed() && setHook.Installed() && closeHook.Installed());
+    realRegCreateKeyExA = (decltype(realRegCreateKeyExA))createHook.Original();
+    realRegSetValueExA = (decltype(realRegSetValueExA))setHook.Original();
+    realRegCloseKey = (decltype(realRegCloseKey))closeHook.Original();
+    g_osKind = 5;
+
+    const std::vector<std::string> order = {"XLow", "XHigh", "YLow", "YHigh", "SwapXY"};
+    // "" refuses nothing; a refused value, first, middle or last, fails the whole
+    // store but never stops the values after it.
+    for (const char* failing : {"", "XLow", "YLow", "SwapXY"}) {
+        SCOPED_TRACE(testing::Message() << "refused: '" << failing << "'");
+        DeleteServicesParametersKey();
+        g_calls = RegistryCalls();
+        g_calls.failing = failing;
+        EXPECT_EQ(failing[0] == '\0', !!WriteCalibration(300, 200, 3801, 3700, 0));
+        ASSERT_EQ(1u, g_calls.createAccess.size());
+        EXPECT_EQ((REGSAM)0x2001F, g_calls.createAccess[0]) << "KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY";
+        EXPECT_EQ(order, g_calls.written);
+        ASSERT_EQ(1u, g_calls.opened.size());
+        EXPECT_EQ(g_calls.opened, g_calls.closed) << "the key is closed once";
+    }
+    g_calls = RegistryCalls();
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 // The installer's dialog on its framework, in a process of its own: data exchange
 // from another thread, the end of the modal loop from another thread, the closing
-// rule while a worker runs, the drag icon, the default caption and string formatting.
+// rule while a worker runs, the drag icon, the default caption, string formatting,
+// and the dialog template, icon group and version that the program carries.
 #include "installer_dlg.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/wine/wine_support.h"
 
@@ -167,6 +171,153 @@ TEST(Framework, FormatReplacesTheStringWithoutALengthLimit)
 
     text.Format("%s", "");
     EXPECT_TRUE(text.IsEmpty());
+}
+
+// The program's resources in its one language, Chinese (Simplified, PRC).
+const void* LockChineseResource(LPCSTR type, UINT id, DWORD* size)
+{
+    HMODULE module = GetModuleHandleA(NULL);
+    HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    if (found == NULL)
+        return NULL;
+    *size = SizeofResource(module, found);
+    return LockResource(LoadResource(module, found));
+}
+
+// Reads an extended dialog template field by field, never past its end.
+class TemplateReader {
+public:
+    TemplateReader(const void* data, DWORD size) : m_at((const BYTE*)data), m_end((const BYTE*)data + size) {}
+    bool ok() const { return m_ok; }
+    template <class T> T Take()
+    {
+        T value = T();
+        if (m_end - m_at < (ptrdiff_t)sizeof(T)) {
+            m_ok = false;
+            return value;
+        }
+        memcpy(&value, m_at, sizeof(T));
+        m_at += sizeof(T);
+        return value;
+    }
+    // A name or an ordinal: "#N" for an ordinal, else the UTF-16 units as they stand.
+    std::wstring TakeNameOrOrdinal()
+    {
+        WORD first = Take<WORD>();
+        if (first == 0xFFFF)
+            return L"#" + std::to_wstring(Take<WORD>());
+        std::wstring text;
+        for (WORD unit = first; m_ok && unit != 0; unit = Take<WORD>())
+            text += (wchar_t)unit;
+        return text;
+    }
+    void AlignToDword(const void* start)
+    {
+        while (m_ok && (m_at - (const BYTE*)start) % 4 != 0)
+            Take<BYTE>();
+    }
+
+private:
+    const BYTE* m_at;
+    const BYTE* m_end;
+    bool m_ok = true;
+};
+
+TEST(InstallerResources, DialogTemplate)
+{
+    DWORD size = 0;
+    const void* data = LockChineseResource(RT_DIALOG, IDD_KORVELSEEK_DIALOG, &size);
+    ASSERT_NE((const void*)NULL, data) << "dialog 102 in language 2052";
+    TemplateReader reader(data, size);
+    EXPECT_EQ(1, reader.Take<WORD>()) << "extended template version";
+    EXPECT_EQ(0xFFFF, reader.Take<WORD>()) << "extended template signature";
+    reader.Take<DWORD>();
+    EXPECT_EQ((DWORD)WS_EX_APPWINDOW, reader.Take<DWORD>());
+    EXPECT_EQ((DWORD)(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME | DS_SETFONT), reader.Take<DWORD>())
+        << "a caption but no system menu";
+    WORD controls = reader.Take<WORD>();
+    const short frame[4] = {reader.Take<short>(), reader.Take<short>(), reader.Take<short>(), reader.Take<short>()};
+    EXPECT_EQ(320, frame[2]);
+    EXPECT_EQ(65, frame[3]);
+    EXPECT_EQ(L"", reader.TakeNameOrOrdinal()) << "menu";
+    EXPECT_EQ(L"", reader.TakeNameOrOrdinal()) << "class";
+    EXPECT_EQ(L"Korvel Scan Device", reader.TakeNameOrOrdinal());
+    EXPECT_EQ(9, reader.Take<WORD>()) << "points";
+    EXPECT_EQ(0, reader.Take<WORD>()) << "weight";
+    EXPECT_EQ(0, reader.Take<BYTE>()) << "italic";
+    EXPECT_EQ(DEFAULT_CHARSET, reader.Take<BYTE>());
+    EXPECT_EQ(std::wstring(L"\x5B8B\x4F53"), reader.TakeNameOrOrdinal()) << "the face name Song";
+
+    const struct {
+        DWORD id;
+        const wchar_t* windowClass;
+        const wchar_t* text;
+        DWORD style;
+        short x, y, cx, cy;
+    } expected[] = {
+        {IDC_PROGRESS, L"msctls_progress32", L"Progress1", WS_CHILD | WS_VISIBLE | WS_BORDER, 21, 37, 275, 14},
+        {IDC_STATUS, L"Static", L"Searching...", WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, 58, 15, 91, 9},
+        {(DWORD)-1, L"Static", L"#128", WS_CHILD | WS_VISIBLE | SS_ICON, 28, 9, 21, 21},
+    };
+    ASSERT_EQ(sizeof(expected) / sizeof(expected[0]), (size_t)controls);
+    for (const auto& e : expected) {
+        reader.AlignToDword(data);
+        reader.Take<DWORD>();
+        EXPECT_EQ(0u, reader.Take<DWORD>()) << e.id;
+        EXPECT_EQ(e.style, reader.Take<DWORD>()) << e.id;
+        EXPECT_EQ(e.x, reader.Take<short>()) << e.id;
+        EXPECT_EQ(e.y, reader.Take<short>()) << e.id;
+        EXPECT_EQ(e.cx, reader.Take<short>()) << e.id;
+        EXPECT_EQ(e.cy, reader.Take<short>()) << e.id;
+        EXPECT_EQ(e.id, reader.Take<DWORD>());
+        // The Static class by its atom or by its name, in any case, as the window manager takes it.
+        std::wstring windowClass = reader.TakeNameOrOrdinal();
+        if (windowClass == L"#130")
+            windowClass = L"Static";
+        EXPECT_EQ(0, _wcsicmp(e.windowClass, windowClass.c_str())) << e.id;
+        EXPECT_EQ(std::wstring(e.text), reader.TakeNameOrOrdinal()) << e.id;
+        WORD extra = reader.Take<WORD>();
+        for (WORD i = 0; i < extra; ++i)
+            reader.Take<BYTE>();
+    }
+    EXPECT_TRUE(reader.ok()) << "the template ended early";
+}
+
+TEST(InstallerResources, IconGroupAndVersion)
+{
+    DWORD size = 0;
+    const BYTE* group = (const BYTE*)LockChineseResource(RT_GROUP_ICON, IDR_MAINFRAME, &size);
+    ASSERT_NE((const BYTE*)NULL, group) << "icon group 128 in language 2052";
+    ASSERT_GE(size, 6u);
+    WORD count = 0;
+    memcpy(&count, group + 4, sizeof(count));
+    ASSERT_EQ(6u + count * 14u, size);
+    std::vector<std::pair<int, int>> images;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = group + 6 + i * 14;
+        WORD bits = 0;
+        memcpy(&bits, entry + 6, sizeof(bits));
+        EXPECT_EQ(entry[0], entry[1]) << "square image " << i;
+        images.push_back(std::make_pair((int)entry[0], (int)bits));
+    }
+    std::sort(images.begin(), images.end());
+    const std::vector<std::pair<int, int>> expected = {{16, 4}, {16, 8}, {16, 32}, {32, 4},
+                                                       {32, 8}, {32, 32}, {48, 8}, {48, 32}};
+    EXPECT_EQ(expected, images) << "(size, bits per pixel) of each image";
+
+    const BYTE* version = (const BYTE*)LockChineseResource(RT_VERSION, VS_VERSION_INFO, &size);
+    ASSERT_NE((const BYTE*)NULL, version) << "version resource in language 2052";
+    const VS_FIXEDFILEINFO* fixed = NULL;
+    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size && fixed == NULL; at += 4) {
+        if (((const VS_FIXEDFILEINFO*)(version + at))->dwSignature == VS_FFI_SIGNATURE)
+            fixed = (const VS_FIXEDFILEINFO*)(version + at);
+    }
+    ASSERT_NE((const VS_FIXEDFILEINFO*)NULL, fixed);
+    const DWORD parts[4] = {fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                            fixed->dwProductVersionLS};
+    const DWORD wanted[4] = {MAKELONG(0, 1), MAKELONG(1, 0), MAKELONG(0, 1), MAKELONG(1, 0)};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(wanted[i], parts[i]) << "file and product version 1.0.0.1, part " << i;
 }
 
 } // namespace
