@@ -52,8 +52,9 @@ BOOL SaveProfileSetting(int osKind)
     for (const SettingRule& rule : SettingRules) {
         LONG status = WriteParameterValue(key, rule.name, TouchSettings.*rule.field);
         if (status != ERROR_SUCCESS) {
-            char caption[64];
-            snprintf(caption, sizeof(caption), "SaveProfileSetting_%s", rule.name);
+            char caption[64] = "SaveProfileSetting_";
+            int prefix = lstrlenA(caption);
+            lstrcpynA(caption + prefix, rule.name, (int)sizeof(caption) - prefix);
             ReportErrorCode(status, caption);
         }
     }

@@ -19,6 +19,18 @@ else()
     add_compile_options(-Wall -Wextra)
 endif()
 
+if(KORVEL_WINDOWS AND NOT MSVC)
+    # Small utilities are built for size; each function and datum in its own section
+    # lets the linker drop what the program does not reach.
+    add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
+    # Nothing the programs run throws, and an exception must never cross a Win32
+    # callback: without them the C++ runtime's unwinder and demangler stay out.
+    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+    if(NOT KORVEL_STRIP)
+        set(KORVEL_STRIP strip)
+    endif()
+endif()
+
 if(KORVEL_WINDOWS)
     # Windows 2000 is the oldest system the programs load on.
     add_compile_definitions(WINVER=0x0500 _WIN32_WINNT=0x0500 _WIN32_IE=0x0500)
@@ -37,7 +49,7 @@ function(korvel_logic_library name)
     set_property(GLOBAL APPEND PROPERTY KORVEL_LOGIC_LIBRARIES ${name})
 endfunction()
 
-# Static libgcc/libstdc++/winpthread: what a user installs is the file alone.
+# Static libgcc and libstdc++: what a user installs is the file alone.
 function(korvel_static_runtime target)
     if(NOT MSVC)
         target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
@@ -45,18 +57,28 @@ function(korvel_static_runtime target)
 endfunction()
 
 # A program or library that a user installs: collected in dist/, checked by the PE tests.
+# With MinGW the build tree keeps the linked file with its symbols for debugging, and
+# dist/ gets the stripped copy that ships.
 function(korvel_deliverable target)
     korvel_static_runtime(${target})
     target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
-    set_target_properties(${target} PROPERTIES
-        RUNTIME_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}"
-        LIBRARY_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}")
-    # Windows 2000 refuses images that ask for a newer subsystem.
-    if(NOT MSVC)
-        target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
-            -Wl,--major-os-version,5 -Wl,--minor-os-version,0)
-    endif()
     set_property(GLOBAL APPEND PROPERTY KORVEL_DELIVERABLES ${target})
+    if(MSVC)
+        set_target_properties(${target} PROPERTIES
+            RUNTIME_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}"
+            LIBRARY_OUTPUT_DIRECTORY "${KORVEL_DIST_DIR}")
+        return()
+    endif()
+    set_target_properties(${target} PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols"
+        LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols")
+    # Windows 2000 refuses images that ask for a newer subsystem.
+    target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
+        -Wl,--major-os-version,5 -Wl,--minor-os-version,0 -Wl,--gc-sections)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND "${KORVEL_STRIP}" --strip-all -o "${KORVEL_DIST_DIR}/$<TARGET_FILE_NAME:${target}>"
+            "$<TARGET_FILE:${target}>"
+        VERBATIM)
 endfunction()
 
 # A program used only by tests, the demo and benchmarks: collected in tools/.

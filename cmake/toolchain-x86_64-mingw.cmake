@@ -1,11 +1,16 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model lacks.
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+# The win32 thread model: what a user installs must not carry libwinpthread, which
+# imports functions that Windows 2000 and XP lack (GetTickCount64 among them).
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
+# GoogleTest needs std::mutex, which only the posix thread model has; the test
+# programs built on it are compiled and linked with this one (cmake/KorvelGTest.cmake).
+set(KORVEL_POSIX_CXX x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(KORVEL_OBJDUMP x86_64-w64-mingw32-objdump)
+set(KORVEL_STRIP x86_64-w64-mingw32-strip)

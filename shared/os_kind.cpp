@@ -1,6 +1,21 @@
 #include "os_kind.h"
 
-#include <stdio.h>
+#include <string.h>
+
+// Appends piece to the text of size characters that already holds length of them,
+// as much as fits and always terminated; false when it was cut short.
+static bool AppendText(char* text, size_t size, size_t* length, const char* piece)
+{
+    size_t room = size - 1 - *length;
+    size_t count = strlen(piece);
+    bool whole = count <= room;
+    if (!whole)
+        count = room;
+    memcpy(text + *length, piece, count);
+    *length += count;
+    text[*length] = '\0';
+    return whole;
+}
 
 int ClassifyOsKind(unsigned long platformId, unsigned long majorVersion, unsigned long minorVersion)
 {
@@ -46,8 +61,9 @@ bool FormatParametersKeyPath(int osKind, char* path, size_t size)
     const char* base = ParametersBasePath(osKind);
     if (base == NULL || size == 0)
         return false;
-    int written = snprintf(path, size, "%s\\%s", base, PARAMETERS_SUBKEY);
-    if (written < 0 || (size_t)written >= size) {
+    size_t length = 0;
+    if (!AppendText(path, size, &length, base) || !AppendText(path, size, &length, "\\") ||
+        !AppendText(path, size, &length, PARAMETERS_SUBKEY)) {
         path[0] = '\0';
         return false;
     }
@@ -72,5 +88,25 @@ void FormatFailureText(const char* step, unsigned long code, char* text, size_t 
 {
     if (size == 0)
         return;
-    snprintf(text, size, "%s FAILURE: (0x%08lx)", step, code);
+    // "0x" and at least eight lower-case hex digits, as printf's %08lx gives them.
+    char hex[2 + 2 * sizeof(code) + 1];
+    char digits[2 * sizeof(code)];
+    int count = 0;
+    do {
+        digits[count++] = "0123456789abcdef"[code & 0xF];
+        code >>= 4;
+    } while (code != 0);
+    while (count < 8)
+        digits[count++] = '0';
+    size_t at = 0;
+    hex[at++] = '0';
+    hex[at++] = 'x';
+    while (count > 0)
+        hex[at++] = digits[--count];
+    hex[at] = '\0';
+    size_t length = 0;
+    text[0] = '\0';
+    if (AppendText(text, size, &length, step) && AppendText(text, size, &length, " FAILURE: (") &&
+        AppendText(text, size, &length, hex))
+        AppendText(text, size, &length, ")");
 }

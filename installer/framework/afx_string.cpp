@@ -3,28 +3,57 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+CString::~CString()
+{
+    free(m_pszData);
+}
+
+void CString::Replace(char* text)
+{
+    free(m_pszData);
+    m_pszData = text;
+}
+
+void CString::Assign(const char* text)
+{
+    if (text == NULL || *text == '\0') {
+        Replace(NULL);
+        return;
+    }
+    size_t size = strlen(text) + 1;
+    char* copy = (char*)malloc(size);
+    if (copy != NULL)
+        memcpy(copy, text, size);
+    Replace(copy);
+}
 
 CString& CString::operator=(const char* text)
 {
-    m_text = text != NULL ? text : "";
+    if (text != m_pszData)
+        Assign(text);
     return *this;
 }
 
 void CString::Format(const char* format, ...)
 {
-    va_list args;
-    va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    int length = vsnprintf(NULL, 0, format, measure);
-    va_end(measure);
-    if (length < 0) {
-        m_text.clear();
-    } else {
-        std::string text((size_t)length + 1, '\0');
-        vsnprintf(&text[0], text.size(), format, args);
-        text.resize((size_t)length);
-        m_text.swap(text);
+    // _vsnprintf answers -1 when the text does not fit (Windows 2000's C runtime
+    // cannot measure a text beforehand), so the buffer doubles until it does.
+    for (size_t size = 256; size <= 65536; size *= 2) {
+        char* buffer = (char*)malloc(size);
+        if (buffer == NULL)
+            break;
+        va_list args;
+        va_start(args, format);
+        int length = _vsnprintf(buffer, size, format, args);
+        va_end(args);
+        if (length >= 0 && (size_t)length < size) {
+            Replace(buffer);
+            return;
+        }
+        free(buffer);
     }
-    va_end(args);
+    Replace(NULL);
 }

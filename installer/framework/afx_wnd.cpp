@@ -1,7 +1,7 @@
 // Windows and dialogs: message maps, data exchange and the modal loop.
 #include "afxcmn.h"
 
-#include <vector>
+#include <stdlib.h>
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
@@ -91,9 +91,13 @@ void DDX_Text(CDataExchange* dx, int id, CString& value)
         ::SetWindowTextA(control, value);
         return;
     }
-    std::vector<char> text((size_t)::GetWindowTextLengthA(control) + 1, '\0');
-    ::GetWindowTextA(control, text.data(), (int)text.size());
-    value = text.data();
+    int size = ::GetWindowTextLengthA(control) + 1;
+    char* text = (char*)calloc((size_t)size, 1);
+    if (text == NULL)
+        return;
+    ::GetWindowTextA(control, text, size);
+    value = text;
+    free(text);
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <string>
 
 #define afx_msg
 
@@ -16,20 +15,26 @@
 #define ID_HELP 0xE146
 #define AFX_IDS_APP_TITLE 0xE000
 
-// A growable ANSI string.
+// A growable ANSI string, kept on the C runtime's heap.
 class CString {
 public:
-    CString() {}
-    CString(const char* text) : m_text(text != NULL ? text : "") {}
+    CString() : m_pszData(NULL) {}
+    CString(const char* text) : m_pszData(NULL) { Assign(text); }
+    CString(const CString& other) : m_pszData(NULL) { Assign(other); }
+    ~CString();
     CString& operator=(const char* text);
-    operator const char*() const { return m_text.c_str(); }
-    int GetLength() const { return (int)m_text.size(); }
-    BOOL IsEmpty() const { return m_text.empty(); }
-    // printf-style formatting; the result replaces the string.
-    void Format(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+    CString& operator=(const CString& other) { return *this = (const char*)other; }
+    operator const char*() const { return m_pszData != NULL ? m_pszData : ""; }
+    int GetLength() const { return m_pszData != NULL ? lstrlenA(m_pszData) : 0; }
+    BOOL IsEmpty() const { return GetLength() == 0; }
+    // printf-style formatting with the C runtime's conversions; the result replaces
+    // the string.
+    void Format(const char* format, ...) __attribute__((format(ms_printf, 2, 3)));
 
 private:
-    std::string m_text;
+    void Assign(const char* text);
+    void Replace(char* text);
+    char* m_pszData;   // NULL while the string is empty
 };
 
 class CCmdTarget;

@@ -33,7 +33,7 @@ for where in "$KORVEL_DIST" "$elsewhere"; do
     check "$run: one update per supported ID with the package beside the program" \
         "$(expected_calls "$inf")" "$(update_calls "$log")"
 
-    check "$run: service from the package" "Korvel USB Touchscreen Driver" "$(reg_text "$SERVICE_PATH" DisplayName)"
+    check "$run: service from the package" "Korvel USB Touchscreen Driver (simulated)" "$(reg_text "$SERVICE_PATH" DisplayName)"
     check "$run: kernel driver" 1 "$(reg_dword "$SERVICE_PATH" Type)"
     check "$run: started on demand" 3 "$(reg_dword "$SERVICE_PATH" Start)"
     check "$run: image" 'C:\windows\system32\drivers\korvelscreen.sys' "$(reg_text "$SERVICE_PATH" ImagePath)"

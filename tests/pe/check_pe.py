@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""The import gate: a shipped file loads on the oldest Windows it is built for.
+
+Wine exports functions of later Windows versions whatever version a prefix reports,
+so a program that passes every test under Wine can still be refused by the loader of
+Windows 2000 or XP. Only the import table tells, and it is checked three ways:
+
+- every imported DLL is one of Windows' own;
+- every imported function is on the reviewed list of functions that the target
+  system has (KNOWN: lines "dll function", '#' starts a comment);
+- every imported function is declared by the MinGW-w64 headers compiled for the
+  target version (WINVER, _WIN32_WINNT and _WIN32_IE), which catches a newer function
+  before anyone has to review it. The C runtime's start-up entries, which no public
+  header declares, are marked "startup" on the list and checked by the list alone.
+
+Besides, the subsystem version must not be above the target's, and a file may be
+held to a largest size. Each file's size, DLLs and function count are printed.
+
+With --expect-reject NAME..., the files are fixtures that import what the target
+lacks: the run succeeds only if each NAME is refused.
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll", "comdlg32.dll",
+    "shell32.dll", "msvcrt.dll", "setupapi.dll", "newdev.dll", "ole32.dll", "oleaut32.dll",
+    "version.dll", "winmm.dll",
+}
+
+# Headers that declare what the programs may import; the C runtime's last.
+HEADERS = ["windows.h", "commctrl.h", "prsht.h", "cpl.h", "shellapi.h", "setupapi.h", "newdev.h",
+           "stdio.h", "stdlib.h", "string.h", "mbstring.h", "mbctype.h", "process.h", "signal.h", "math.h"]
+
+
+def read_known(path):
+    known = {}
+    with open(path, encoding="utf-8") as listing:
+        for number, line in enumerate(listing, 1):
+            words = line.split("#", 1)[0].split()
+            if not words:
+                continue
+            if len(words) not in (2, 3) or (len(words) == 3 and words[2] != "startup"):
+                sys.exit(f"{path}:{number}: expected 'dll function [startup]', got '{line.strip()}'")
+            known[(words[0].lower(), words[1])] = len(words) == 3
+    return known
+
+
+def read_pe(objdump, path):
+    """The imports as (dll, name) pairs, '#N' for an import by ordinal, and the
+    subsystem version."""
+    dump = subprocess.run([objdump, "-p", path], capture_output=True, text=True)
+    if dump.returncode != 0:
+        return None, None
+    imports, dll = [], None
+    for line in dump.stdout.splitlines():
+        match = re.match(r"\s*DLL Name: (\S+)", line)
+        if match:
+            dll = match.group(1).lower()
+            continue
+        if line.startswith(("The Export", "PE File Base", "The Function Table")):
+            dll = None
+        match = re.match(r"\t[0-9a-f]+\t\s*(\d+)\s+(\S+)\s*$", line)
+        if dll and match:
+            name = match.group(2)
+            imports.append((dll, "#" + match.group(1) if name == "<none>" else name))
+    versions = {}
+    for key in ("MajorSubsystemVersion", "MinorSubsystemVersion"):
+        match = re.search(rf"^{key}\s+(\d+)", dump.stdout, re.M)
+        versions[key] = int(match.group(1)) if match else None
+    return imports, (versions["MajorSubsystemVersion"], versions["MinorSubsystemVersion"])
+
+
+def undeclared(cc, version, names):
+    """The names that the headers do not declare for the given Windows version."""
+    if not names:
+        return set()
+    lines = [f"#include <{header}>" for header in HEADERS]
+    lines.append("void korvel_import_gate(void) {")
+    first = len(lines) + 1
+    ordered = sorted(names)
+    lines += [f"(void)&{name};" for name in ordered]
+    lines.append("}")
+    with tempfile.NamedTemporaryFile("w", suffix=".c", delete=False) as source:
+        source.write("\n".join(lines) + "\n")
+    try:
+        result = subprocess.run(
+            [cc, "-fsyntax-only", "-x", "c", f"-DWINVER={version}", f"-D_WIN32_WINNT={version}",
+             f"-D_WIN32_IE={version}", source.name], capture_output=True, text=True)
+    finally:
+        os.unlink(source.name)
+    missing = set()
+    for match in re.finditer(rf"{re.escape(source.name)}:(\d+):\d+: error", result.stderr):
+        index = int(match.group(1)) - first
+        if 0 <= index < len(ordered):
+            missing.add(ordered[index])
+    if result.returncode != 0 and not missing:
+        sys.exit(f"the header check did not compile:\n{result.stderr}")
+    return missing
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--objdump", required=True)
+    parser.add_argument("--cc", required=True, help="the C compiler whose headers are asked")
+    parser.add_argument("--version", required=True, help="the target Windows version, e.g. 0x0500")
+    parser.add_argument("--subsystem", required=True, help="the highest subsystem version, e.g. 5.0")
+    parser.add_argument("--known", required=True, help="the reviewed list of the target's functions")
+    parser.add_argument("--max-size", type=int, help="the largest size of a file in bytes")
+    parser.add_argument("--expect-reject", action="append", default=[], metavar="NAME")
+    parser.add_argument("files", nargs="+")
+    args = parser.parse_args()
+
+    known = read_known(args.known)
+    want = tuple(int(part) for part in args.subsystem.split("."))
+    failures = []
+    pe = {}
+    for path in args.files:
+        imports, subsystem = read_pe(args.objdump, path)
+        if imports is None:
+            failures.append((path, None, "objdump could not read it"))
+            continue
+        pe[path] = imports
+        if not imports:
+            failures.append((path, None, "no imports found"))
+        if subsystem[0] is None or subsystem > want:
+            failures.append((path, None, f"asks for subsystem {subsystem[0]}.{subsystem[1]}, above {args.subsystem}"))
+        size = os.path.getsize(path)
+        if args.max_size is not None and size > args.max_size:
+            failures.append((path, None, f"is {size:,} bytes, above {args.max_size:,}"))
+
+    names = {name for imports in pe.values() for dll, name in imports
+             if not name.startswith("#") and not known.get((dll, name), False)}
+    hidden = undeclared(args.cc, args.version, names)
+
+    for path, imports in pe.items():
+        for dll, name in sorted(set(imports)):
+            if dll not in SYSTEM_DLLS:
+                failures.append((path, name, f"imports {dll}, which is not a Windows system DLL"))
+                continue
+            if (dll, name) not in known:
+                failures.append((path, name, f"{dll} {name} is not on the reviewed list {os.path.basename(args.known)}"))
+            if name in hidden:
+                failures.append((path, name, f"{dll} {name} is not declared for Windows {args.version}"))
+        dlls = sorted({dll for dll, _ in imports})
+        print(f"checked {os.path.basename(path)}: {os.path.getsize(path):,} bytes, "
+              f"{len(set(imports))} functions from {' '.join(dlls)}")
+
+    for path, _, text in failures:
+        print(f"FAIL {os.path.basename(path)}: {text}")
+
+    if args.expect_reject:
+        refused = {name for _, name, _ in failures if name}
+        missed = [name for name in args.expect_reject if name not in refused]
+        for name in missed:
+            print(f"FAIL the gate let {name} through")
+        if not missed:
+            print(f"refused as expected: {' '.join(args.expect_reject)}")
+        return 1 if missed else 0
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
