@@ -22,7 +22,12 @@ endif()
 if(KORVEL_WINDOWS AND NOT MSVC)
     # Small utilities are built for size; each function and datum in its own section
     # lets the linker drop what the program does not reach.
-    add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables)
+    add_compile_options(-Os -ffunction-sections -fdata-sections)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        # i686 Windows unwinds along the stack frames; the DWARF tables serve only
+        # C++ exceptions. x86_64 Windows needs its unwind tables for every function.
+        add_compile_options(-fno-asynchronous-unwind-tables)
+    endif()
     # Nothing the programs run throws, and an exception must never cross a Win32
     # callback: without them the C++ runtime's unwinder and demangler stay out.
     add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)

@@ -1,28 +1,96 @@
-# The test rig: a private 32-bit Windows XP Wine prefix under a build tree, the
-# simulated touchscreen driver installed in it as the service Korvelscreen, and a
-# private Xvfb display. Sourced by scripts/winerun, the ctest fixtures, the e2e tests,
-# the demo and the benchmarks. Never touches ~/.wine or the user's display.
+# The test rig: a private Windows XP Wine prefix under a build tree (32-bit for the
+# i686 build, 64-bit for the x86_64 one), the simulated touchscreen driver installed
+# in it as the service Korvelscreen, and a private Xvfb display. Sourced by
+# scripts/winerun, the ctest fixtures, the e2e tests, the demo and the benchmarks.
+# Never touches ~/.wine or the user's display.
 
 RIG_SERVICE=Korvelscreen
 RIG_DRIVER_FILE=korvelscreen.sys
 RIG_SCREEN=1024x768x24
+RIG_WINE_DIR=/usr/lib/wine
+# Exit status of a Windows-side test that this host cannot run; ctest shows it skipped.
+RIG_SKIP=77
 
-# rig_use BUILD_DIR: point this shell at the rig of a build tree without starting anything.
+# rig_use BUILD_DIR: point this shell at the rig of a build tree without starting
+# anything. The tree's architecture picks the prefix, the loader and the server
+# explicitly: Debian's wine wrapper runs the 32-bit loader whenever it is installed.
 rig_use() {
     RIG_BUILD=$(cd "$1" && pwd)
     RIG_STATE="$RIG_BUILD/rig"
-    mkdir -p "$RIG_STATE"
+    mkdir -p "$RIG_STATE/bin"
+    case "$(cat "$RIG_BUILD/rig/arch" 2>/dev/null || echo i686)" in
+    x86_64)
+        RIG_BITS=64
+        export WINEARCH=win64 WINELOADER="$RIG_WINE_DIR/wine64" WINESERVER="$RIG_WINE_DIR/wineserver64"
+        RIG_WINDOWS=winxp64
+        ;;
+    *)
+        RIG_BITS=32
+        export WINEARCH=win32 WINELOADER="$RIG_WINE_DIR/wine" WINESERVER="$RIG_WINE_DIR/wineserver32"
+        RIG_WINDOWS=winxp
+        ;;
+    esac
     export WINEPREFIX="$RIG_BUILD/wineprefix"
-    export WINEARCH=win32
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No Mono or Gecko installers: the programs need neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export KORVEL_DIST="$RIG_BUILD/dist"
     export KORVEL_TOOLS="$RIG_BUILD/tools"
+    # wine and wineserver on the PATH are this architecture's, for every script and
+    # tool (timeout, xargs) that the rig's users run them through.
+    printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINELOADER" >"$RIG_STATE/bin/wine"
+    printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINESERVER" >"$RIG_STATE/bin/wineserver"
+    chmod +x "$RIG_STATE/bin/wine" "$RIG_STATE/bin/wineserver"
+    case ":$PATH:" in
+    *":$RIG_STATE/bin:"*) ;;
+    *) export PATH="$RIG_STATE/bin:$PATH" ;;
+    esac
     if [ -f "$RIG_STATE/display" ]; then
         DISPLAY=$(cat "$RIG_STATE/display")
         export DISPLAY
     fi
+}
+
+# rig_runnable: whether this host runs the tree's Wine at all. Some kernels execute
+# no 32-bit programs; only trying the loader tells.
+rig_runnable() {
+    "$WINELOADER" --version >/dev/null 2>&1
+}
+
+rig_unrunnable_reason() {
+    local why
+    why=$("$WINELOADER" --version 2>&1 | head -n 1)
+    echo "this host cannot run ${RIG_BITS}-bit programs ($WINELOADER: ${why:-not installed})"
+}
+
+# rig_skip_unless_runnable: for a Windows-side test, ends it as skipped on such a host.
+rig_skip_unless_runnable() {
+    if ! rig_runnable; then
+        echo "skipped: $(rig_unrunnable_reason)"
+        exit "$RIG_SKIP"
+    fi
+}
+
+# rig_pick_build TOP WHO: the build tree a tool of the project uses, from
+# KORVEL_PRESET (win32 or win64) when set, else the 32-bit one where the host runs
+# it and the 64-bit one elsewhere; says which on the first line of output.
+rig_pick_build() {
+    local top=$1 who=$2
+    RIG_PRESET=${KORVEL_PRESET:-}
+    local why="asked for with KORVEL_PRESET"
+    if [ -z "$RIG_PRESET" ]; then
+        if "$RIG_WINE_DIR/wine" --version >/dev/null 2>&1; then
+            RIG_PRESET=win32 why="this host runs 32-bit programs"
+        else
+            RIG_PRESET=win64 why="this host cannot run 32-bit programs"
+        fi
+    fi
+    case "$RIG_PRESET" in
+    win32) echo "$who: the 32-bit build, build/win32 ($why; KORVEL_PRESET=win64 picks the other)" ;;
+    win64) echo "$who: the 64-bit build, build/win64 ($why; KORVEL_PRESET=win32 picks the other)" ;;
+    *) echo "$who: KORVEL_PRESET must be win32 or win64, not '$RIG_PRESET'" >&2; return 2 ;;
+    esac
+    RIG_PICKED="$top/build/$RIG_PRESET"
 }
 
 rig_log() { printf 'rig: %s\n' "$*" >&2; }
@@ -32,10 +100,10 @@ rig_prefix() {
     if [ -f "$WINEPREFIX/.korvel-ready" ]; then
         return 0
     fi
-    rig_log "making the Wine prefix $WINEPREFIX (Windows XP, 32-bit)"
+    rig_log "making the Wine prefix $WINEPREFIX (Windows XP, ${RIG_BITS}-bit)"
     rm -rf "$WINEPREFIX"
-    wineboot -i >"$RIG_STATE/wineboot.log" 2>&1 || { cat "$RIG_STATE/wineboot.log" >&2; return 1; }
-    wine winecfg -v winxp >>"$RIG_STATE/wineboot.log" 2>&1 || return 1
+    wine wineboot -i >"$RIG_STATE/wineboot.log" 2>&1 || { cat "$RIG_STATE/wineboot.log" >&2; return 1; }
+    wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/wineboot.log" 2>&1 || return 1
     wineserver -w || true
     touch "$WINEPREFIX/.korvel-ready"
 }
@@ -77,7 +145,7 @@ rig_service_running() {
 rig_driver_up() {
     local sys="$KORVEL_DIST/$RIG_DRIVER_FILE"
     if [ ! -f "$sys" ]; then
-        rig_log "no simulated driver at $sys; build the win32 preset first"; return 1
+        rig_log "no simulated driver at $sys; build the tree first"; return 1
     fi
     if rig_service_running; then
         return 0
@@ -112,6 +180,10 @@ rig_driver_down() {
 # private Xvfb), the prefix, a wineserver kept alive between the test programs (the
 # driver's state lives in it) and the driver started.
 rig_up() {
+    if ! rig_runnable; then
+        rig_log "$(rig_unrunnable_reason)"
+        return 1
+    fi
     if [ -n "${1:-}" ]; then
         export DISPLAY="$1"
         echo "$1" >"$RIG_STATE/display"

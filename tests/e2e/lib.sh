@@ -1,9 +1,10 @@
-# Sourced by the end-to-end tests: "$1" is the win32 build tree whose rig (prefix,
+# Sourced by the end-to-end tests: "$1" is the build tree whose rig (prefix,
 # simulated driver, Xvfb) the ctest fixture has brought up.
 set -u
 e2e_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$e2e_top/scripts/lib/rig.sh"
 rig_use "$1"
+rig_skip_unless_runnable
 E2E_NAME=$(basename "$0" .sh)
 E2E_SHOTS="$RIG_BUILD/screenshots"
 mkdir -p "$E2E_SHOTS"
