@@ -12,6 +12,9 @@ open_sheet
 check "the sheet opens" 0 $?
 check "the sheet starts on the Calibration page" 0 "$(probe page)"
 check_pages_fit 96
+probe visit 0
+read -r left top right bottom <<<"$(probe rect 1011)"
+button_width_96=$((right - left))
 check "the About picture shows its mask colour nowhere" 0 \
     "$(convert "$E2E_SHOTS/applet_page_3_96dpi.png" -fill black +opaque '#FF00FF' -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1)"
 close_sheet ok
@@ -134,6 +137,9 @@ use_dpi 120
 applet_reset
 open_sheet
 check_pages_fit 120
+probe visit 0
+read -r left top right bottom <<<"$(probe rect 1011)"
+check "at 120 dpi the pages are drawn larger" yes "$([ $((right - left)) -gt "$button_width_96" ] && echo yes || echo no)"
 close_sheet cancel
 use_dpi 96
 trap - EXIT
