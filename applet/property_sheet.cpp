@@ -8,6 +8,7 @@
 
 #include "applet/applet.h"
 #include "applet/calibrator_path.h"
+#include "applet/dialog_font.h"
 #include "applet/pages.h"
 #include "applet/resource.h"
 #include "applet/touch_settings.h"
@@ -55,6 +56,28 @@ bool GetLibraryFolder(char* folder, DWORD size)
     return true;
 }
 
+// The pages' font, from the first page's template.
+bool LoadPageFont(DialogFont* font)
+{
+    HRSRC resource = FindResourceA(AppletInstance, MAKEINTRESOURCEA(kPages[0].templateId), (LPCSTR)RT_DIALOG);
+    const void* dialog = resource != NULL ? LockResource(LoadResource(AppletInstance, resource)) : NULL;
+    return dialog != NULL && ReadDialogFont((const uint8_t*)dialog, SizeofResource(AppletInstance, resource), font);
+}
+
+// The sheet sizes its page area by converting the pages' dialog units with its own
+// template's font; the pages lay themselves out in theirs, a larger one, and would be
+// cut off. Given the pages' font, the sheet measures them as they are drawn. The
+// template is the sheet's own copy, changed in place within its present length.
+int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam)
+{
+    DialogFont font;
+    if (message == PSCB_PRECREATE && lParam != 0 && LoadPageFont(&font)) {
+        uint8_t* dialog = (uint8_t*)lParam;
+        SetDialogFont(dialog, DialogTemplateSize(dialog, SIZE_MAX), font);
+    }
+    return 0;
+}
+
 } // namespace
 
 void ShowTouchProperties(HWND owner)
@@ -76,7 +99,7 @@ void ShowTouchProperties(HWND owner)
     PROPSHEETHEADERA header;
     ZeroMemory(&header, sizeof(header));
     header.dwSize = kSheetHeaderSize;
-    header.dwFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.dwFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
     header.hwndParent = owner;
     header.hInstance = AppletInstance;
     header.pszIcon = MAKEINTRESOURCEA(IDI_APPLET);
@@ -84,6 +107,7 @@ void ShowTouchProperties(HWND owner)
     header.nPages = kPageCount;
     header.nStartPage = 0;
     header.ppsp = (LPCPROPSHEETPAGEA)pages;
+    header.pfnCallback = SheetCallback;
     PropertySheetA(&header);
 }
 

@@ -14,7 +14,8 @@ question='Checking calibration results'
 simctl() { wine "$KORVEL_TOOLS/korvelsimctl.exe" "$@" | tr -d '\r'; }
 sim_state() { simctl state | sed -n "s/^$1=//p"; }
 
-# The screen Korvelaim covers: the Wine desktop window, or the whole Xvfb display.
+# The screen Korvelaim covers: the Wine desktop window, which without the user's
+# display is as large as the Xvfb screen.
 if [ "${KORVEL_DEMO_INTERACTIVE:-0}" = 1 ]; then
     screen=${KORVEL_DEMO_DESKTOP:-1024x768}
 else
@@ -36,19 +37,13 @@ wait_for() {
     return 1
 }
 target_up() { [ "$(sim_state clear_point)" -ge "$1" ]; }
-question_up() { xdotool search --onlyvisible --name "^$question\$" >/dev/null 2>&1; }
-
-# Without a window manager Wine would fit a "managed" full-screen window to its
-# client area after the first target is drawn, erasing it.
-unmanaged_windows() { wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
-managed_windows() { wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true; }
+# Asked inside Wine: in its virtual desktop the windows are not X windows.
+question_up() { [[ "$(wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox 2>/dev/null)" == "caption=$question "* ]]; }
 
 scripted_run() {
     local width=${screen%x*} height=${screen#*x} i
     local targets=("$((width / 5)) $((height / 5))" "$((width - width / 5)) $((height - height / 5))"
         "$((width - width / 5)) $((height / 5))")
-    unmanaged_windows
-    trap managed_windows RETURN
     wine "$KORVEL_DIST/Korvelaim.exe" &
     local korvelaim=$!
     for i in 0 1 2; do

@@ -83,3 +83,42 @@ driver_restart() {
     done
     return 1
 }
+
+# The static texts whose template width itself runs past the page's 212 units: the
+# only controls that may reach past the visible part of their page.
+PAGE_OVERFLOW_ALLOWED="-1 Static Touchscreen calibration utility converts touchscreen coordinates into screen video coordinates.
+-1 Static *. Initially install your touchscreen and corresponding      software.
+-1 Static *. Notice the cursor isn't lined with your finger."
+
+# check_pages_fit DPI: on every page every visible control lies inside the page's
+# visible part, the Calibration button included, but for those texts; a screenshot of
+# each page, applet_page_N_DPIdpi.
+check_pages_fit() {
+    local page overflow visible=(7 12 15 7)
+    for page in 0 1 2 3; do
+        probe visit $page
+        settled
+        overflow=$(probe overflow)
+        check "$1 dpi, page $page: its visible controls checked" "checked ${visible[$page]}" "$(tail -n 1 <<<"$overflow")"
+        check "$1 dpi, page $page: no control reaches past the page" "" \
+            "$(sed '$d' <<<"$overflow" | grep -vxF "$PAGE_OVERFLOW_ALLOWED")"
+        shot "applet_page_${page}_${1}dpi"
+    done
+}
+
+# use_dpi N: the prefix's screen resolution (96 is Wine's own). It takes effect with a
+# fresh wineserver, so the server and the simulated driver are started anew, as the
+# rig starts them.
+use_dpi() {
+    if [ "$1" = 96 ]; then
+        wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+    else
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    fi
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+        /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w
+    wineserver -p >/dev/null 2>&1
+    driver_restart
+}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The applet opened by Wine's own control.exe: what OK and Cancel store and send, the
 # Calibration page starting Korvelaim.exe from the library's folder while the sheet
-# waits, the warnings on the way in, and screenshots of the four pages.
+# waits, the warnings on the way in, and the four pages fitting their sheet at 96 and
+# at 120 dpi, with screenshots.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/applet_lib.sh"
 
@@ -10,13 +11,12 @@ applet_reset
 open_sheet
 check "the sheet opens" 0 $?
 check "the sheet starts on the Calibration page" 0 "$(probe page)"
-for page in 0 1 2 3; do
-    probe visit $page
-    settled
-    shot "applet_page_$page"
-done
+check_pages_fit 96
+probe visit 0
+read -r left top right bottom <<<"$(probe rect 1011)"
+button_width_96=$((right - left))
 check "the About picture shows its mask colour nowhere" 0 \
-    "$(convert "$E2E_SHOTS/applet_page_3.png" -fill black +opaque '#FF00FF' -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1)"
+    "$(convert "$E2E_SHOTS/applet_page_3_96dpi.png" -fill black +opaque '#FF00FF' -format '%[fx:mean*w*h]' info: 2>/dev/null | cut -d. -f1)"
 close_sheet ok
 check "OK without a change writes no value" 0 "$(stored_values)"
 for request in set_beep set_mouse_mode reload_settings enable disable get_beep get_mouse_mode; do
@@ -129,5 +129,19 @@ probe answer 1
 wait_until 20 control_ended
 check "no sheet opened" no "$(probe page >/dev/null 2>&1 && echo yes || echo no)"
 check "nothing reached the driver" 0 "$(sim_state opens)"
+
+# At 120 dpi (large fonts) the pages still fit their sheet. The prefix goes back to
+# 96 dpi afterwards, whatever happens here.
+trap 'use_dpi 96' EXIT
+use_dpi 120
+applet_reset
+open_sheet
+check_pages_fit 120
+probe visit 0
+read -r left top right bottom <<<"$(probe rect 1011)"
+check "at 120 dpi the pages are drawn larger" yes "$([ $((right - left)) -gt "$button_width_96" ] && echo yes || echo no)"
+close_sheet cancel
+use_dpi 96
+trap - EXIT
 
 e2e_done

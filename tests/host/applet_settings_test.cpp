@@ -1,5 +1,6 @@
 #include "applet/about_layout.h"
 #include "applet/calibrator_path.h"
+#include "applet/dialog_font.h"
 #include "applet/settings_rules.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -173,6 +175,110 @@ TEST(CalibratorPathInFolder, AppendsTheProgramOnlyWhenItFits)
     memset(path, 'x', sizeof(path));
     EXPECT_FALSE(CalibratorPathInFolder(tooLong.c_str(), path, sizeof(path)));
     EXPECT_STREQ("", path);
+}
+
+void Put16(std::vector<uint8_t>& out, unsigned value)
+{
+    out.push_back((uint8_t)value);
+    out.push_back((uint8_t)(value >> 8));
+}
+
+void PutText(std::vector<uint8_t>& out, const char* text)
+{
+    for (; *text != '\0'; ++text)
+        Put16(out, (uint8_t)*text);
+    Put16(out, 0);
+}
+
+// A dialog template laid out as the resource compiler writes one: header, no menu,
+// the default class, a title, the font block when there is a face, then three
+// buttons, each on a DWORD boundary.
+std::vector<uint8_t> BuildTemplate(bool extended, const char* face, unsigned pointSize)
+{
+    std::vector<uint8_t> out;
+    const unsigned style = 0x40000000u | (face != NULL ? 0x40u : 0u); // WS_CHILD, DS_SETFONT
+    if (extended) {
+        Put16(out, 1);
+        Put16(out, 0xFFFF);
+        out.insert(out.end(), 8, 0); // help id, extended style
+    }
+    Put16(out, style & 0xFFFF);
+    Put16(out, style >> 16);
+    if (!extended)
+        out.insert(out.end(), 4, 0);
+    Put16(out, 3);
+    for (unsigned value : {0u, 0u, 212u, 217u})
+        Put16(out, value);
+    Put16(out, 0);
+    Put16(out, 0);
+    PutText(out, "Sheet");
+    if (face != NULL) {
+        Put16(out, pointSize);
+        if (extended) {
+            Put16(out, 400);
+            out.push_back(0);
+            out.push_back(1);
+        }
+        PutText(out, face);
+    }
+    for (unsigned id = 1; id <= 3; ++id) {
+        out.resize((out.size() + 3) & ~(size_t)3, 0);
+        out.insert(out.end(), extended ? 12 : 8, 0); // help id, styles
+        for (unsigned value : {7u * id, 20u, 50u, 14u})
+            Put16(out, value);
+        Put16(out, id);
+        if (extended)
+            Put16(out, 0);
+        Put16(out, 0xFFFF);
+        Put16(out, 0x0080);
+        PutText(out, id == 2 ? "Cancel" : "OK");
+        Put16(out, 0);
+    }
+    return out;
+}
+
+TEST(DialogFont, TheSheetTemplateTakesThePagesFontInPlaceOrStaysAsItWas)
+{
+    const std::vector<uint8_t> page = BuildTemplate(true, "Verdana", 10);
+    DialogFont verdana = {};
+    ASSERT_TRUE(ReadDialogFont(page.data(), page.size(), &verdana));
+    EXPECT_EQ(10, verdana.pointSize);
+    EXPECT_EQ(400, verdana.weight);
+    EXPECT_EQ(1, verdana.charset);
+    EXPECT_EQ(std::u16string(u"Verdana"), std::u16string((const char16_t*)verdana.face));
+
+    const struct {
+        bool extended;
+        const char* sheetFace; // NULL: no font block
+        bool changed;
+    } cases[] = {
+        {false, "MS Shell Dlg", true}, {true, "MS Shell Dlg", true}, {false, "Verdana", true},
+        {true, "Verdana", true},       {false, "MS", false},         {true, "MS", false},
+        {false, NULL, false},          {true, NULL, false},
+    };
+    const size_t kGuard = 16;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.extended ? "DLGTEMPLATEEX" : "DLGTEMPLATE") << " with "
+                                        << (c.sheetFace ? c.sheetFace : "no font"));
+        const std::vector<uint8_t> sheet = BuildTemplate(c.extended, c.sheetFace, 8);
+        ASSERT_EQ(sheet.size(), DialogTemplateSize(sheet.data(), sheet.size()));
+        EXPECT_EQ(0u, DialogTemplateSize(sheet.data(), sheet.size() - 1)) << "a template cut short";
+
+        std::vector<uint8_t> buffer = sheet;
+        buffer.insert(buffer.end(), kGuard, 0xCC);
+        EXPECT_EQ(c.changed, SetDialogFont(buffer.data(), sheet.size(), verdana));
+        EXPECT_EQ(std::vector<uint8_t>(kGuard, 0xCC), std::vector<uint8_t>(buffer.end() - kGuard, buffer.end()))
+            << "written past the template";
+        if (!c.changed) {
+            EXPECT_EQ(sheet, std::vector<uint8_t>(buffer.begin(), buffer.begin() + sheet.size()));
+            continue;
+        }
+        // The same template as the resource compiler would write it with the pages'
+        // font (the plain form has no weight or character set).
+        std::vector<uint8_t> expected = BuildTemplate(c.extended, "Verdana", 10);
+        ASSERT_EQ(expected.size(), DialogTemplateSize(buffer.data(), sheet.size()));
+        EXPECT_EQ(expected, std::vector<uint8_t>(buffer.begin(), buffer.begin() + expected.size()));
+    }
 }
 
 } // namespace

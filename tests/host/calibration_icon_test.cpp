@@ -1,8 +1,14 @@
-// The generated program icon: a well-formed .ico with the nine images Windows picks
-// from, transparent around the disc and red at the cross-hair.
+// The generated icons of the three programs: well-formed .ico files with the images
+// Windows picks from, drawn cleanly where Windows 2000 ignores the alpha channel, and
+// Korvelaim's transparent around its disc and red at the cross-hair.
 #include <gtest/gtest.h>
 
-#include "calibrate/icon_image.h"
+#include <string.h>
+
+#include <set>
+#include <utility>
+
+#include "calibrate/program_art.h"
 
 namespace {
 
@@ -21,94 +27,164 @@ size_t RowBytes(uint32_t side, uint32_t bits)
     return ((side * bits + 31) / 32) * 4;
 }
 
-struct Rgb {
-    uint8_t r, g, b;
+std::vector<uint8_t> ArtFileNamed(const char* name)
+{
+    for (const ArtFile& art : ART_FILES)
+        if (strcmp(art.name, name) == 0)
+            return art.build();
+    ADD_FAILURE() << "no art file " << name;
+    return std::vector<uint8_t>();
+}
+
+struct Pixel {
+    uint8_t r, g, b, a; // a: 255 for images without alpha
+    bool masked;        // the AND mask's bit
 };
 
-// The colour of pixel (x, y), y counted from the top, and whether the mask shows it.
-bool PixelAt(const std::vector<uint8_t>& icon, size_t image, uint32_t side, uint32_t bits, uint32_t x, uint32_t y,
-             Rgb* colour)
-{
-    const size_t palette = image + 40;
-    const size_t pixels = palette + (bits == 8 ? 256 * 4 : 0);
-    const size_t mask = pixels + RowBytes(side, bits) * side;
-    const uint32_t row = side - 1 - y;
-    const size_t at = pixels + RowBytes(side, bits) * row + x * (bits / 8);
-    if (bits == 8) {
-        const size_t entry = palette + 4 * icon.at(at);
-        *colour = Rgb{icon.at(entry + 2), icon.at(entry + 1), icon.at(entry)};
-    } else {
-        *colour = Rgb{icon.at(at + 2), icon.at(at + 1), icon.at(at)};
+// One image of an icon file, read as Windows 2000 reads it.
+struct IconImage {
+    const std::vector<uint8_t>* file;
+    size_t header;
+    uint32_t side;
+    uint32_t bits;
+
+    size_t Palette() const { return header + 40; }
+    size_t Colours() const { return Read32(*file, header + 32); }
+    size_t Pixels() const { return Palette() + 4 * Colours(); }
+
+    // Pixel (x, y), y counted from the top.
+    Pixel At(uint32_t x, uint32_t y) const
+    {
+        const uint32_t row = side - 1 - y;
+        const size_t line = Pixels() + RowBytes(side, bits) * row;
+        Pixel p = {0, 0, 0, 255, false};
+        if (bits >= 24) {
+            const size_t at = line + x * (bits / 8);
+            p = Pixel{file->at(at + 2), file->at(at + 1), file->at(at), bits == 32 ? file->at(at + 3) : (uint8_t)255,
+                      false};
+        } else {
+            const uint8_t byte = file->at(line + x * bits / 8);
+            const uint32_t index = bits == 8 ? byte : (x % 2 ? byte & 0x0F : byte >> 4);
+            const size_t entry = Palette() + 4 * index;
+            p = Pixel{file->at(entry + 2), file->at(entry + 1), file->at(entry), 255, false};
+        }
+        const size_t mask = Pixels() + RowBytes(side, bits) * side + RowBytes(side, 1) * row;
+        p.masked = (file->at(mask + x / 8) & (0x80 >> (x % 8))) != 0;
+        return p;
     }
-    const uint8_t maskByte = icon.at(mask + RowBytes(side, 1) * row + x / 8);
-    const bool transparent = (maskByte & (0x80 >> (x % 8))) != 0;
-    if (bits == 32 && icon.at(at + 3) == 0)
-        return false;
-    return !transparent;
+};
+
+std::vector<IconImage> ImagesOf(const std::vector<uint8_t>& icon)
+{
+    std::vector<IconImage> images;
+    for (uint32_t i = 0; i < Read16(icon, 4); ++i) {
+        const size_t entry = 6 + 16 * i;
+        images.push_back(IconImage{&icon, Read32(icon, entry + 12), icon.at(entry), Read16(icon, entry + 6)});
+    }
+    return images;
 }
 
-TEST(CalibrationIcon, NineImagesInTheThreeSizesAndDepths)
+typedef std::set<std::pair<uint32_t, uint32_t>> Formats; // (side, bits per pixel)
+
+const Formats kNineImages = {{48, 32}, {32, 32}, {16, 32}, {48, 24}, {32, 24}, {16, 24}, {48, 8}, {32, 8}, {16, 8}};
+
+const struct {
+    const char* name;
+    Formats formats;
+} kIcons[] = {
+    {"korvelaim.ico", kNineImages},
+    {"korvelpad.ico", kNineImages},
+    {"beep.ico", {{32, 4}, {16, 4}}},
+    {"korvelseek.ico", {{32, 4}, {16, 4}, {48, 8}, {32, 8}, {16, 8}, {48, 32}, {32, 32}, {16, 32}}},
+};
+
+TEST(ProgramIcons, WellFormedWithTheImagesWindowsPicksFrom)
 {
-    const std::vector<uint8_t> icon = BuildIconFile();
-    ASSERT_GE(icon.size(), 6u + 16u * 9u);
-    EXPECT_EQ(0u, Read16(icon, 0));
-    EXPECT_EQ(1u, Read16(icon, 2)) << "type 1 is an icon";
-    ASSERT_EQ(9u, Read16(icon, 4));
+    for (const auto& expected : kIcons) {
+        SCOPED_TRACE(expected.name);
+        const std::vector<uint8_t> icon = ArtFileNamed(expected.name);
+        ASSERT_GE(icon.size(), 6u);
+        EXPECT_EQ(0u, Read16(icon, 0));
+        EXPECT_EQ(1u, Read16(icon, 2)) << "type 1 is an icon";
+        const uint32_t count = Read16(icon, 4);
+        ASSERT_EQ(expected.formats.size(), count);
 
-    const uint32_t sides[] = {48, 32, 16};
-    const uint32_t depths[] = {32, 24, 8};
-    bool seen[3][3] = {};
-    size_t expectedOffset = 6 + 16 * 9;
-    for (size_t i = 0; i < 9; ++i) {
-        const size_t entry = 6 + 16 * i;
-        const uint32_t side = icon[entry];
-        const uint32_t bits = Read16(icon, entry + 6);
-        const uint32_t bytes = Read32(icon, entry + 8);
-        const uint32_t offset = Read32(icon, entry + 12);
-        SCOPED_TRACE(testing::Message() << "image " << i << ": " << side << " px, " << bits << " bits");
-        EXPECT_EQ(side, (uint32_t)icon[entry + 1]);
-        EXPECT_EQ(1u, Read16(icon, entry + 4)) << "planes";
-        ASSERT_EQ(expectedOffset, offset) << "images follow each other without gaps";
-        ASSERT_LE((size_t)offset + bytes, icon.size());
-        expectedOffset += bytes;
+        Formats formats;
+        size_t expectedOffset = 6 + 16 * count;
+        for (uint32_t i = 0; i < count; ++i) {
+            const size_t entry = 6 + 16 * i;
+            const uint32_t side = icon[entry];
+            const uint32_t bits = Read16(icon, entry + 6);
+            const uint32_t bytes = Read32(icon, entry + 8);
+            const uint32_t offset = Read32(icon, entry + 12);
+            SCOPED_TRACE(testing::Message() << "image " << i << ": " << side << " px, " << bits << " bits");
+            formats.insert(std::make_pair(side, bits));
+            EXPECT_EQ(side, (uint32_t)icon[entry + 1]);
+            EXPECT_EQ(bits == 4 ? 16u : 0u, (uint32_t)icon[entry + 2]) << "colour count";
+            EXPECT_EQ(1u, Read16(icon, entry + 4)) << "planes";
+            ASSERT_EQ(expectedOffset, offset) << "images follow each other without gaps";
+            ASSERT_LE((size_t)offset + bytes, icon.size());
+            expectedOffset += bytes;
 
-        EXPECT_EQ(40u, Read32(icon, offset));
-        EXPECT_EQ(side, Read32(icon, offset + 4));
-        EXPECT_EQ(2 * side, Read32(icon, offset + 8)) << "the height counts colour and mask";
-        EXPECT_EQ(bits, Read16(icon, offset + 14));
-        const size_t palette = bits == 8 ? 256 * 4 : 0;
-        EXPECT_EQ(40 + palette + (RowBytes(side, bits) + RowBytes(side, 1)) * side, (size_t)bytes);
-
-        for (int s = 0; s < 3; ++s)
-            for (int d = 0; d < 3; ++d)
-                if (sides[s] == side && depths[d] == bits)
-                    seen[s][d] = true;
+            EXPECT_EQ(40u, Read32(icon, offset));
+            EXPECT_EQ(side, Read32(icon, offset + 4));
+            EXPECT_EQ(2 * side, Read32(icon, offset + 8)) << "the height counts colour and mask";
+            EXPECT_EQ(bits, Read16(icon, offset + 14));
+            const uint32_t colours = bits <= 8 ? 1u << bits : 0u;
+            EXPECT_EQ(colours, Read32(icon, offset + 32)) << "palette entries";
+            EXPECT_EQ(40 + 4 * colours + (RowBytes(side, bits) + RowBytes(side, 1)) * side, (size_t)bytes);
+        }
+        EXPECT_EQ(icon.size(), expectedOffset) << "nothing after the last image";
+        EXPECT_EQ(expected.formats, formats);
     }
-    EXPECT_EQ(icon.size(), expectedOffset) << "nothing after the last image";
-    for (int s = 0; s < 3; ++s)
-        for (int d = 0; d < 3; ++d)
-            EXPECT_TRUE(seen[s][d]) << sides[s] << " px at " << depths[d] << " bits is missing";
 }
 
-TEST(CalibrationIcon, TransparentCornersAndARedCentreInEveryImage)
+// Windows 2000 ANDs the mask onto the screen and XORs the colour over it: a coloured
+// pixel under a set mask bit would change what lies behind the icon.
+TEST(ProgramIcons, MaskedPixelsAreBlackAndMaskedExactlyWhereFullyTransparent)
 {
-    const std::vector<uint8_t> icon = BuildIconFile();
-    for (size_t i = 0; i < 9; ++i) {
-        const size_t entry = 6 + 16 * i;
-        const uint32_t side = icon[entry];
-        const uint32_t bits = Read16(icon, entry + 6);
-        const size_t image = Read32(icon, entry + 12);
-        SCOPED_TRACE(testing::Message() << side << " px, " << bits << " bits");
-        Rgb colour;
-        EXPECT_FALSE(PixelAt(icon, image, side, bits, 0, 0, &colour)) << "corner shows";
-        EXPECT_FALSE(PixelAt(icon, image, side, bits, side - 1, side - 1, &colour)) << "corner shows";
-        ASSERT_TRUE(PixelAt(icon, image, side, bits, side / 2, side / 2, &colour)) << "centre hidden";
-        EXPECT_GE(colour.r, 200) << "the cross-hair's centre is red";
-        EXPECT_LE(colour.g, 60);
-        EXPECT_LE(colour.b, 60);
+    for (const auto& expected : kIcons) {
+        const std::vector<uint8_t> icon = ArtFileNamed(expected.name);
+        for (const IconImage& image : ImagesOf(icon)) {
+            SCOPED_TRACE(testing::Message() << expected.name << ", " << image.side << " px, " << image.bits << " bits");
+            int masked = 0, shown = 0;
+            for (uint32_t y = 0; y < image.side; ++y) {
+                for (uint32_t x = 0; x < image.side; ++x) {
+                    const Pixel p = image.At(x, y);
+                    masked += p.masked;
+                    shown += !p.masked;
+                    if (p.masked) {
+                        EXPECT_EQ(0, p.r | p.g | p.b | (image.bits == 32 ? p.a : 0))
+                            << "colour under the mask at " << x << ", " << y;
+                    }
+                    if (image.bits == 32) {
+                        EXPECT_EQ(p.a == 0, p.masked) << "alpha " << (int)p.a << " at " << x << ", " << y;
+                    }
+                }
+            }
+            EXPECT_GT(masked, 0) << "nothing is transparent";
+            EXPECT_GT(shown, 0) << "nothing is drawn";
+        }
+    }
+}
+
+TEST(ProgramIcons, KorvelaimTransparentCornersAndARedCentreInEveryImage)
+{
+    const std::vector<uint8_t> icon = ArtFileNamed("korvelaim.ico");
+    for (const IconImage& image : ImagesOf(icon)) {
+        const uint32_t side = image.side;
+        SCOPED_TRACE(testing::Message() << side << " px, " << image.bits << " bits");
+        EXPECT_TRUE(image.At(0, 0).masked) << "corner shows";
+        EXPECT_TRUE(image.At(side - 1, side - 1).masked) << "corner shows";
+        const Pixel centre = image.At(side / 2, side / 2);
+        ASSERT_FALSE(centre.masked) << "centre hidden";
+        EXPECT_GE(centre.r, 200) << "the cross-hair's centre is red";
+        EXPECT_LE(centre.g, 60);
+        EXPECT_LE(centre.b, 60);
         // Between ring and rim the disc is grey.
-        ASSERT_TRUE(PixelAt(icon, image, side, bits, side / 2 + side * 3 / 10, side / 2 + side / 6, &colour));
-        EXPECT_NEAR(colour.r, colour.g, 40) << "grey, not red";
+        const Pixel disc = image.At(side / 2 + side * 3 / 10, side / 2 + side / 6);
+        ASSERT_FALSE(disc.masked);
+        EXPECT_NEAR(disc.r, disc.g, 40) << "grey, not red";
     }
 }
 

@@ -10,6 +10,8 @@
 //   center ID             screen coordinates of the centre of the control's visible part
 //                         (a control of the current page, else of the sheet)
 //   rect ID               the control's screen rectangle: left top right bottom
+//   overflow              each visible control of the current page that reaches past the
+//                         page's visible area, as "ID class text", then "checked N"
 //   msgbox                caption, owner and text of this desktop's visible message box
 //   answer ID             presses button ID of that message box
 //   thumb ID              screen coordinates of a trackbar thumb's centre
@@ -100,6 +102,42 @@ int PrintRect(HWND control)
     return 0;
 }
 
+// Prints the control when part of it lies outside the area; false when it is hidden.
+bool ReportOverflow(HWND control, const RECT& area)
+{
+    if (!IsWindowVisible(control))
+        return false;
+    RECT rect, inside;
+    GetWindowRect(control, &rect);
+    IntersectRect(&inside, &rect, &area);
+    if (!EqualRect(&inside, &rect)) {
+        char className[64] = "", text[256] = "";
+        GetClassNameA(control, className, sizeof(className));
+        SendMessageA(control, WM_GETTEXT, sizeof(text), (LPARAM)text);
+        for (char* c = text; *c != '\0'; ++c)
+            if (*c == '\r' || *c == '\n')
+                *c = ' ';
+        printf("%d %s %s\n", GetDlgCtrlID(control), className, text);
+    }
+    return true;
+}
+
+// What of the page shows: the page's window, clipped by the sheet's client area.
+int PrintOverflow(HWND sheet)
+{
+    HWND page = CurrentPage(sheet);
+    RECT pageRect, client, area;
+    GetWindowRect(page, &pageRect);
+    GetClientRect(sheet, &client);
+    MapWindowPoints(sheet, NULL, (POINT*)&client, 2);
+    IntersectRect(&area, &pageRect, &client);
+    int checked = 0;
+    for (HWND control = GetWindow(page, GW_CHILD); control != NULL; control = GetWindow(control, GW_HWNDNEXT))
+        checked += ReportOverflow(control, area) ? 1 : 0;
+    printf("checked %d\n", checked);
+    return 0;
+}
+
 // A message box is a dialog whose text is the static control 0xFFFF.
 HWND FindMessageBox(void)
 {
@@ -164,7 +202,7 @@ bool WaitFor(bool present)
 
 int Usage(void)
 {
-    fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|msgbox|answer ID|"
+    fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
                     "state ID|center ID|rect ID|thumb ID\n");
     return 2;
 }
@@ -198,6 +236,8 @@ int main(int argc, char** argv)
         printf("%s\n", answered ? "yes" : "no");
         return 0;
     }
+    if (strcmp(command, "overflow") == 0)
+        return PrintOverflow(sheet);
     if (strcmp(command, "page") == 0) {
         printf("%d\n", (int)SendMessageA(sheet, PSM_HWNDTOINDEX, (WPARAM)CurrentPage(sheet), 0));
         return 0;
