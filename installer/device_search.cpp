@@ -10,9 +10,11 @@
 #include "installer/hardware_id_match.h"
 
 #define SEARCH_BAR_END 100
-// How far the bar moves for each device that was read and did not match; at its end
-// it starts again from the beginning, as the number of devices is not known.
-#define SEARCH_BAR_STEP 1
+// The bar moves on by one after a device that did not match only when this many
+// milliseconds have passed since it last moved: a long search shows it moving, while
+// for most devices the position stays as it was, which costs the bar no repaint. At
+// its end it starts again from the beginning, as the number of devices is not known.
+#define SEARCH_BAR_STEP_MS 50
 
 namespace {
 
@@ -49,6 +51,7 @@ BOOL CInstallerDlg::GetInstallDevice()
     SP_DEVINFO_DATA device;
     device.cbSize = sizeof(device);
     BYTE list[HARDWARE_ID_LIST_SIZE];
+    DWORD lastStep = GetTickCount();
     for (DWORD index = 0;; ++index) {
         if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
             if (GetLastError() == ERROR_NO_MORE_ITEMS)
@@ -64,8 +67,15 @@ BOOL CInstallerDlg::GetInstallDevice()
             found = TRUE;
             break;
         }
-        int position = (int)m_ctlProgress.SendMessage(PBM_GETPOS) + SEARCH_BAR_STEP;
-        m_ctlProgress.SendMessage(PBM_SETPOS, position >= SEARCH_BAR_END ? 0 : position);
+        int position = (int)m_ctlProgress.SendMessage(PBM_GETPOS);
+        DWORD now = GetTickCount();
+        if (now - lastStep >= SEARCH_BAR_STEP_MS) {
+            ++position;
+            lastStep = now;
+        }
+        // Not waited for: the next PBM_GETPOS, sent after it, is answered only once the
+        // bar has taken it, so the search waits for the bar once per device, not twice.
+        m_ctlProgress.SendNotifyMessage(PBM_SETPOS, position >= SEARCH_BAR_END ? 0 : position);
     }
 
     m_ctlProgress.SendMessage(PBM_SETPOS, SEARCH_BAR_END);

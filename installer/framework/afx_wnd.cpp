@@ -54,6 +54,11 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
+BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::SendNotifyMessageA(m_hWnd, message, wParam, lParam);
+}
+
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
     return (HICON)::SendMessageA(m_hWnd, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, (LPARAM)icon);

@@ -127,6 +127,9 @@ public:
     // Owned by this window; with no caption the application's name is the caption.
     int MessageBox(const char* text, const char* caption = NULL, UINT type = MB_OK);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Sent like SendMessage, but a window of another thread takes it without the
+    // caller waiting; messages sent after it are handled after it.
+    BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     HICON SetIcon(HICON icon, BOOL bigIcon);
