@@ -77,11 +77,6 @@ void CWnd::OnDestroy()
     Default();
 }
 
-void CWnd::OnClose()
-{
-    Default();
-}
-
 void DDX_Control(CDataExchange* dx, int id, CWnd& control)
 {
     // The control's messages need no handling of their own: binding is enough.
@@ -140,12 +135,16 @@ INT_PTR CDialog::DoModal()
         ::EnableWindow(parent, FALSE);
 
     MSG msg;
+    BOOL quit = FALSE;
+    int quitCode = 0;
     while (m_bContinueModal) {
         BOOL got = ::GetMessageA(&msg, NULL, 0, 0);
         if (got == 0) {
-            // Leave WM_QUIT for the loop that the program may run after the dialog.
-            ::PostQuitMessage((int)msg.wParam);
-            break;
+            quit = TRUE;
+            quitCode = (int)msg.wParam;
+            if (CanEndDialog())
+                break;
+            continue;
         }
         if (got == -1)
             break;
@@ -154,6 +153,9 @@ INT_PTR CDialog::DoModal()
             ::DispatchMessageA(&msg);
         }
     }
+    // Leave WM_QUIT for the loop that the program may run after the dialog.
+    if (quit)
+        ::PostQuitMessage(quitCode);
 
     if (parentDisabled)
         ::EnableWindow(parent, TRUE);
@@ -185,13 +187,21 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 
 void CDialog::OnOK()
 {
+    if (!CanEndDialog())
+        return;
     UpdateData(TRUE);
     EndDialog(IDOK);
 }
 
 void CDialog::OnCancel()
 {
-    EndDialog(IDCANCEL);
+    if (CanEndDialog())
+        EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::CanEndDialog()
+{
+    return TRUE;
 }
 
 void CDialog::OnHelpKey()

@@ -85,11 +85,6 @@ protected:                                          \
          return static_cast<ThisClass*>(target)->CallHandler(&ThisClass::OnDestroy);      \
      }},
 
-#define ON_WM_CLOSE()                                                                     \
-    {WM_CLOSE, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT*) -> BOOL {               \
-         return static_cast<ThisClass*>(target)->CallHandler(&ThisClass::OnClose);        \
-     }},
-
 #define ON_WM_QUERYDRAGICON()                                                             \
     {WM_QUERYDRAGICON, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT* result) -> BOOL { \
          *result = (LRESULT)static_cast<ThisClass*>(target)->OnQueryDragIcon();           \
@@ -137,7 +132,6 @@ public:
     // Inside a message handler: leave the message to the default processing.
     LRESULT Default();
     afx_msg void OnDestroy();
-    afx_msg void OnClose();
 
     // Calls a message handler; FALSE when it asked for the default processing.
     template <class T>
@@ -177,8 +171,14 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
+    // The OK and Cancel commands end the dialog only when CanEndDialog allows it.
     virtual void OnOK();
     virtual void OnCancel();
+    // Whether anything but the dialog's own call of EndDialog may end it now: the OK
+    // and Cancel commands (also from Enter, Esc and closing the window) and a
+    // WM_QUIT. A WM_QUIT that comes while it may not is posted again once the dialog
+    // has ended, for the loop that the program may run after it.
+    virtual BOOL CanEndDialog();
 
     DECLARE_MESSAGE_MAP()
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Korvelseek with no supported device present: the dialog shows the search, stays
-# up against Enter and Esc, closes by itself and installs nothing.
+# up against every way of ending it from outside while the search runs, searches to
+# the end, closes by itself and installs nothing.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/installer_lib.sh"
 trap installer_cleanup EXIT
@@ -28,13 +29,18 @@ check "bar moved and short of its end while searching" yes \
 dialog=$(wait_window "$INSTALLER_TITLE")
 xdotool windowfocus --sync "$dialog"
 check "the dialog has the keyboard" "$dialog" "$(xdotool getwindowfocus)"
-xdotool key Return
-xdotool key Escape
-check "Enter and Esc leave the dialog up" up "$(wait_until 2 dialog_gone && echo gone || echo up)"
-check "status after the keys" 'Searching Device...' "$(probe text "$INSTALLER_TITLE" 1001)"
+xdotool key Return Escape alt+F4
+for way in close sysclose ok cancel quit; do
+    check "asked to end: $way" "posted $way" "$(probe end "$INSTALLER_TITLE" "$way")"
+done
+check "the dialog stays up while the search runs" up "$(wait_until 2 dialog_gone && echo gone || echo up)"
+check "the program runs on" yes "$(installer_ended || echo yes)"
+check "status after the requests" 'Searching Device...' "$(probe text "$INSTALLER_TITLE" 1001)"
 
 probe release "$INSTALLER_TITLE" >/dev/null
 wait_installer 60
 check "the dialog closes by itself" 0 "$INSTALLER_STATUS"
+check "the search read every device" yes \
+    "$([ "$(grep -c 'SetupDiGetDeviceRegistryPropertyA' "$log")" -ge $count ] && echo yes)"
 check "no driver update without a device" "" "$(update_calls "$log")"
 e2e_done

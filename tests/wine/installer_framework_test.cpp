@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,12 +34,12 @@ private:
 
 CTestApp theApp;
 
-// The installer's dialog with a test's own start in place of the worker. A posted
-// WM_APP ends it with 5 once every message posted before it, and every message that
-// those posted in turn, has been handled.
+// The installer's dialog with a test's own start in place of the worker. A timer
+// ends it with 5: a timer message comes only once no posted message, and no WM_QUIT,
+// is left in the queue.
 class CTestDlg : public CInstallerDlg {
 public:
-    typedef void (*Start)(CTestDlg* dialog);
+    typedef std::function<void(CTestDlg* dialog)> Start;
     explicit CTestDlg(Start start) : m_start(start) {}
 
     std::string m_statusAfterInit;
@@ -61,11 +62,7 @@ protected:
 
     BOOL PreTranslateMessage(MSG* msg) override
     {
-        if (msg->message == WM_APP) {
-            PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
-            return TRUE;
-        }
-        if (msg->message == WM_APP + 1) {
+        if (msg->message == WM_TIMER) {
             EndDialog(5);
             return TRUE;
         }
@@ -117,32 +114,46 @@ TEST(InstallerDialog, WorkerThreadExchangesDataAndEndsTheDialog)
     EXPECT_EQ((HANDLE)NULL, dialog.m_hThread) << "closed when the window went";
 }
 
-TEST(InstallerDialog, CloseEndsTheDialogOnlyWithoutAWorker)
-{
-    CTestDlg withoutWorker([](CTestDlg* self) {
-        PostMessageA(self->m_hWnd, WM_CLOSE, 0, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(IDCANCEL, withoutWorker.DoModal());
+// The ways to end the dialog from outside its own code, and DoModal's result when
+// the dialog may end. Enter and Esc come as they would from the keyboard.
+const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    INT_PTR ended;
+} endingWays[] = {
+    {"WM_CLOSE", WM_CLOSE, 0, IDCANCEL}, {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, IDCANCEL},
+    {"IDOK", WM_COMMAND, IDOK, IDOK},    {"IDCANCEL", WM_COMMAND, IDCANCEL, IDCANCEL},
+    {"Enter", WM_KEYDOWN, VK_RETURN, 5}, {"Esc", WM_KEYDOWN, VK_ESCAPE, 5},
+    {"WM_QUIT", WM_QUIT, 3, -1},
+};
 
-    CTestDlg withWorker([](CTestDlg* self) {
-        // Any handle stands for the running worker; it is closed with the window.
-        self->m_hThread = CreateEventA(NULL, TRUE, FALSE, NULL);
-        PostMessageA(self->m_hWnd, WM_CLOSE, 0, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(5, withWorker.DoModal()) << "WM_CLOSE ignored while the worker runs";
-    EXPECT_EQ((HANDLE)NULL, withWorker.m_hThread);
-}
-
-TEST(InstallerDialog, EnterAndEscapeAreSwallowed)
+TEST(InstallerDialog, NothingEndsTheDialogWhileTheWorkerRuns)
 {
-    CTestDlg dialog([](CTestDlg* self) {
-        PostMessageA(self->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageA(self->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(5, dialog.DoModal());
+    for (const auto& way : endingWays) {
+        for (bool worker : {true, false}) {
+            CTestDlg dialog([&](CTestDlg* self) {
+                // Any handle stands for the running worker; it is closed with the window.
+                if (worker)
+                    self->m_hThread = CreateEventA(NULL, TRUE, FALSE, NULL);
+                if (way.message == WM_QUIT)
+                    PostQuitMessage((int)way.wParam);
+                else
+                    PostMessageA(self->m_hWnd, way.message, way.wParam, 0);
+                SetTimer(self->m_hWnd, 1, 10, NULL);
+            });
+            EXPECT_EQ(worker ? 5 : way.ended, dialog.DoModal()) << way.name << (worker ? " with" : " without")
+                                                                << " a worker";
+            EXPECT_EQ((HANDLE)NULL, dialog.m_hThread);
+            // A WM_QUIT is left for the program's next loop, whether it ended the dialog or not.
+            MSG quit;
+            BOOL quitLeft = PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+            EXPECT_EQ(way.message == WM_QUIT, quitLeft != FALSE) << way.name;
+            if (quitLeft) {
+                EXPECT_EQ(way.wParam, quit.wParam);
+            }
+        }
+    }
 }
 
 TEST(Framework, MessageBoxWithoutCaptionShowsTheProgramName)
