@@ -24,6 +24,32 @@ void CopySupportedIds(char ids[SUPPORTED_HARDWARE_ID_COUNT][HARDWARE_ID_SIZE])
         wsprintfA(ids[entry], "%s", SupportedHardwareIds[entry]);
 }
 
+// What the user is told of a driver update that Windows refused: the step, its
+// hardware ID, the system's error code and text, how many later steps failed too and,
+// for a 32-bit program on 64-bit Windows, which program can do it.
+void FormatUpdateFailure(CString& text, int step, const char* hardwareId, DWORD error, int laterFailures)
+{
+    text.Format("InstallDevice-UpdateDriverForPlugAndPlayDevices %lu\nStep %d of %d: %s", error, step,
+                SUPPORTED_HARDWARE_ID_COUNT, hardwareId);
+    char systemText[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL);
+    while (length > 0 && (systemText[length - 1] == '\r' || systemText[length - 1] == '\n'))
+        --length;
+    systemText[length] = '\0';
+    if (length > 0) {
+        text += "\n";
+        text += systemText;
+    }
+    if (laterFailures > 0) {
+        CString later;
+        later.Format("\nLater steps that failed as well: %d", laterFailures);
+        text += later;
+    }
+    if (error == ERROR_IN_WOW64)
+        text += "\nThis 32-bit Korvelseek cannot install drivers on 64-bit Windows: run the 64-bit Korvelseek instead.";
+}
+
 } // namespace
 
 BOOL CInstallerDlg::GetInstallDevice()
@@ -92,9 +118,27 @@ void CInstallerDlg::InstallDevice(const char* infPath)
     UpdateData(FALSE);
     m_ctlProgress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, SUPPORTED_HARDWARE_ID_COUNT));
 
-    // Every entry gets its call, whichever one was found; failures are not reported.
+    // Every entry gets its call, whichever one was found and whatever the others gave.
+    // Windows' own prompts (an unsigned package, a disk to insert) are owned by the
+    // dialog, as the worker's message boxes and the restart prompt are, so that they
+    // come up in front of it. An ID that no present device has gives "no such device",
+    // which is no failure: only the found device's IDs are expected to install.
+    int failures = 0;
+    int firstFailed = 0;
+    DWORD firstError = ERROR_SUCCESS;
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
-        UpdateDriverForPlugAndPlayDevicesA(NULL, ids[entry], infPath, INSTALLFLAG_FORCE, &m_bRebootRequired);
+        if (!UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &m_bRebootRequired)) {
+            DWORD error = GetLastError();
+            if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
+                firstFailed = entry;
+                firstError = error;
+            }
+        }
         m_ctlProgress.SendMessage(PBM_SETPOS, (WPARAM)(entry + 1));
+    }
+    if (failures > 0) {
+        CString text;
+        FormatUpdateFailure(text, firstFailed + 1, ids[firstFailed], firstError, failures - 1);
+        MessageBox(text);
     }
 }

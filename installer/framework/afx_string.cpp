@@ -10,6 +10,13 @@ CString& CString::operator=(const char* text)
     return *this;
 }
 
+CString& CString::operator+=(const char* text)
+{
+    if (text != NULL)
+        m_text += text;
+    return *this;
+}
+
 void CString::Format(const char* format, ...)
 {
     va_list args;

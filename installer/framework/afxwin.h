@@ -22,6 +22,7 @@ public:
     CString() {}
     CString(const char* text) : m_text(text != NULL ? text : "") {}
     CString& operator=(const char* text);
+    CString& operator+=(const char* text);
     operator const char*() const { return m_text.c_str(); }
     int GetLength() const { return (int)m_text.size(); }
     BOOL IsEmpty() const { return m_text.empty(); }
