@@ -10,9 +10,11 @@
 #include "installer/hardware_id_match.h"
 
 #define SEARCH_BAR_END 100
-// How far the bar moves for each device that was read and did not match; at its end
-// it starts again from the beginning, as the number of devices is not known.
-#define SEARCH_BAR_STEP 1
+// The bar moves on by one after a device that did not match only when this many
+// milliseconds have passed since it last moved: a long search shows it moving, while
+// for most devices the position stays as it was, which costs the bar no repaint. At
+// its end it starts again from the beginning, as the number of devices is not known.
+#define SEARCH_BAR_STEP_MS 50
 
 namespace {
 
@@ -20,6 +22,32 @@ void CopySupportedIds(char ids[SUPPORTED_HARDWARE_ID_COUNT][HARDWARE_ID_SIZE])
 {
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry)
         wsprintfA(ids[entry], "%s", SupportedHardwareIds[entry]);
+}
+
+// What the user is told of a driver update that Windows refused: the step, its
+// hardware ID, the system's error code and text, how many later steps failed too and,
+// for a 32-bit program on 64-bit Windows, which program can do it.
+void FormatUpdateFailure(CString& text, int step, const char* hardwareId, DWORD error, int laterFailures)
+{
+    text.Format("InstallDevice-UpdateDriverForPlugAndPlayDevices %lu\nStep %d of %d: %s", error, step,
+                SUPPORTED_HARDWARE_ID_COUNT, hardwareId);
+    char systemText[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL);
+    while (length > 0 && (systemText[length - 1] == '\r' || systemText[length - 1] == '\n'))
+        --length;
+    systemText[length] = '\0';
+    if (length > 0) {
+        text += "\n";
+        text += systemText;
+    }
+    if (laterFailures > 0) {
+        CString later;
+        later.Format("\nLater steps that failed as well: %d", laterFailures);
+        text += later;
+    }
+    if (error == ERROR_IN_WOW64)
+        text += "\nThis 32-bit Korvelseek cannot install drivers on 64-bit Windows: run the 64-bit Korvelseek instead.";
 }
 
 } // namespace
@@ -49,6 +77,7 @@ BOOL CInstallerDlg::GetInstallDevice()
     SP_DEVINFO_DATA device;
     device.cbSize = sizeof(device);
     BYTE list[HARDWARE_ID_LIST_SIZE];
+    DWORD lastStep = GetTickCount();
     for (DWORD index = 0;; ++index) {
         if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
             if (GetLastError() == ERROR_NO_MORE_ITEMS)
@@ -64,8 +93,15 @@ BOOL CInstallerDlg::GetInstallDevice()
             found = TRUE;
             break;
         }
-        int position = (int)m_ctlProgress.SendMessage(PBM_GETPOS) + SEARCH_BAR_STEP;
-        m_ctlProgress.SendMessage(PBM_SETPOS, position >= SEARCH_BAR_END ? 0 : position);
+        int position = (int)m_ctlProgress.SendMessage(PBM_GETPOS);
+        DWORD now = GetTickCount();
+        if (now - lastStep >= SEARCH_BAR_STEP_MS) {
+            ++position;
+            lastStep = now;
+        }
+        // Not waited for: the next PBM_GETPOS, sent after it, is answered only once the
+        // bar has taken it, so the search waits for the bar once per device, not twice.
+        m_ctlProgress.SendNotifyMessage(PBM_SETPOS, position >= SEARCH_BAR_END ? 0 : position);
     }
 
     m_ctlProgress.SendMessage(PBM_SETPOS, SEARCH_BAR_END);
@@ -82,9 +118,27 @@ void CInstallerDlg::InstallDevice(const char* infPath)
     UpdateData(FALSE);
     m_ctlProgress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, SUPPORTED_HARDWARE_ID_COUNT));
 
-    // Every entry gets its call, whichever one was found; failures are not reported.
+    // Every entry gets its call, whichever one was found and whatever the others gave.
+    // Windows' own prompts (an unsigned package, a disk to insert) are owned by the
+    // dialog, as the worker's message boxes and the restart prompt are, so that they
+    // come up in front of it. An ID that no present device has gives "no such device",
+    // which is no failure: only the found device's IDs are expected to install.
+    int failures = 0;
+    int firstFailed = 0;
+    DWORD firstError = ERROR_SUCCESS;
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
-        UpdateDriverForPlugAndPlayDevicesA(NULL, ids[entry], infPath, INSTALLFLAG_FORCE, &m_bRebootRequired);
+        if (!UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &m_bRebootRequired)) {
+            DWORD error = GetLastError();
+            if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
+                firstFailed = entry;
+                firstError = error;
+            }
+        }
         m_ctlProgress.SendMessage(PBM_SETPOS, (WPARAM)(entry + 1));
+    }
+    if (failures > 0) {
+        CString text;
+        FormatUpdateFailure(text, firstFailed + 1, ids[firstFailed], firstError, failures - 1);
+        MessageBox(text);
     }
 }

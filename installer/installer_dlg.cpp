@@ -52,7 +52,6 @@ BEGIN_MESSAGE_MAP(CInstallerDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_DESTROY()
-    ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 CInstallerDlg::CInstallerDlg(CWnd* parent)
@@ -126,10 +125,9 @@ void CInstallerDlg::OnDestroy()
     }
 }
 
-// A running worker uses the dialog until its last step, so only the worker may end
-// the dialog then; without a worker, closing the window is the way out.
-void CInstallerDlg::OnClose()
+// A worker, once started, uses the dialog up to its last step, which ends the dialog:
+// nothing else may end it before. Without a worker, closing the window is the way out.
+BOOL CInstallerDlg::CanEndDialog()
 {
-    if (m_hThread == NULL)
-        CDialog::OnClose();
+    return m_hThread == NULL;
 }

@@ -28,11 +28,11 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
+    BOOL CanEndDialog() override;
 
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
     afx_msg void OnDestroy();
-    afx_msg void OnClose();
 
     DECLARE_MESSAGE_MAP()
 };

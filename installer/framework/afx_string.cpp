@@ -37,6 +37,21 @@ CString& CString::operator=(const char* text)
     return *this;
 }
 
+CString& CString::operator+=(const char* text)
+{
+    if (text == NULL || *text == '\0')
+        return *this;
+    const size_t length = m_pszData != NULL ? strlen(m_pszData) : 0, added = strlen(text);
+    char* joined = (char*)malloc(length + added + 1);
+    if (joined == NULL)
+        return *this;
+    if (length > 0)
+        memcpy(joined, m_pszData, length);
+    memcpy(joined + length, text, added + 1);
+    Replace(joined);
+    return *this;
+}
+
 void CString::Format(const char* format, ...)
 {
     // _vsnprintf answers -1 when the text does not fit (Windows 2000's C runtime

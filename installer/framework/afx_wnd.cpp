@@ -54,6 +54,11 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
+BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::SendNotifyMessageA(m_hWnd, message, wParam, lParam);
+}
+
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
     return (HICON)::SendMessageA(m_hWnd, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, (LPARAM)icon);
@@ -68,11 +73,6 @@ LRESULT CWnd::Default()
 }
 
 void CWnd::OnDestroy()
-{
-    Default();
-}
-
-void CWnd::OnClose()
 {
     Default();
 }
@@ -139,12 +139,16 @@ INT_PTR CDialog::DoModal()
         ::EnableWindow(parent, FALSE);
 
     MSG msg;
+    BOOL quit = FALSE;
+    int quitCode = 0;
     while (m_bContinueModal) {
         BOOL got = ::GetMessageA(&msg, NULL, 0, 0);
         if (got == 0) {
-            // Leave WM_QUIT for the loop that the program may run after the dialog.
-            ::PostQuitMessage((int)msg.wParam);
-            break;
+            quit = TRUE;
+            quitCode = (int)msg.wParam;
+            if (CanEndDialog())
+                break;
+            continue;
         }
         if (got == -1)
             break;
@@ -153,6 +157,9 @@ INT_PTR CDialog::DoModal()
             ::DispatchMessageA(&msg);
         }
     }
+    // Leave WM_QUIT for the loop that the program may run after the dialog.
+    if (quit)
+        ::PostQuitMessage(quitCode);
 
     if (parentDisabled)
         ::EnableWindow(parent, TRUE);
@@ -184,13 +191,21 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 
 void CDialog::OnOK()
 {
+    if (!CanEndDialog())
+        return;
     UpdateData(TRUE);
     EndDialog(IDOK);
 }
 
 void CDialog::OnCancel()
 {
-    EndDialog(IDCANCEL);
+    if (CanEndDialog())
+        EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::CanEndDialog()
+{
+    return TRUE;
 }
 
 void CDialog::OnHelpKey()

@@ -24,6 +24,7 @@ public:
     ~CString();
     CString& operator=(const char* text);
     CString& operator=(const CString& other) { return *this = (const char*)other; }
+    CString& operator+=(const char* text);
     operator const char*() const { return m_pszData != NULL ? m_pszData : ""; }
     int GetLength() const { return m_pszData != NULL ? lstrlenA(m_pszData) : 0; }
     BOOL IsEmpty() const { return GetLength() == 0; }
@@ -90,11 +91,6 @@ protected:                                          \
          return static_cast<ThisClass*>(target)->CallHandler(&ThisClass::OnDestroy);      \
      }},
 
-#define ON_WM_CLOSE()                                                                     \
-    {WM_CLOSE, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT*) -> BOOL {               \
-         return static_cast<ThisClass*>(target)->CallHandler(&ThisClass::OnClose);        \
-     }},
-
 #define ON_WM_QUERYDRAGICON()                                                             \
     {WM_QUERYDRAGICON, 0, [](CCmdTarget* target, WPARAM, LPARAM, LRESULT* result) -> BOOL { \
          *result = (LRESULT)static_cast<ThisClass*>(target)->OnQueryDragIcon();           \
@@ -132,6 +128,9 @@ public:
     // Owned by this window; with no caption the application's name is the caption.
     int MessageBox(const char* text, const char* caption = NULL, UINT type = MB_OK);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Sent like SendMessage, but a window of another thread takes it without the
+    // caller waiting; messages sent after it are handled after it.
+    BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     HICON SetIcon(HICON icon, BOOL bigIcon);
@@ -139,7 +138,6 @@ public:
     // Inside a message handler: leave the message to the default processing.
     LRESULT Default();
     afx_msg void OnDestroy();
-    afx_msg void OnClose();
 
     // Calls a message handler; FALSE when it asked for the default processing.
     template <class T>
@@ -179,8 +177,14 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
+    // The OK and Cancel commands end the dialog only when CanEndDialog allows it.
     virtual void OnOK();
     virtual void OnCancel();
+    // Whether anything but the dialog's own call of EndDialog may end it now: the OK
+    // and Cancel commands (also from Enter, Esc and closing the window) and a
+    // WM_QUIT. A WM_QUIT that comes while it may not is posted again once the dialog
+    // has ended, for the loop that the program may run after it.
+    virtual BOOL CanEndDialog();
 
     DECLARE_MESSAGE_MAP()
 

@@ -32,9 +32,9 @@ trap 'devices remove >/dev/null' EXIT
 
 devices remove >/dev/null
 # Other devices first, so that the search has something to look through.
-devices add 60 'USB\VID_046D&PID_C077&REV_7200' 'USB\VID_046D&PID_C077' >/dev/null
+devices add 400 'USB\VID_046D&PID_C077&REV_7200' 'USB\VID_046D&PID_C077' >/dev/null
 devices add 1 'USB\VID_7E01&PID_0001&REV_0100' 'USB\VID_7E01&PID_0001' >/dev/null
-echo "plugged in: 60 other devices and the touchscreen USB\\VID_7E01&PID_0001"
+echo "plugged in: 400 other devices and the touchscreen USB\\VID_7E01&PID_0001"
 
 # The settings that the earlier parts stored live under the service's key: kept aside
 # and put back once the service is installed again.
@@ -50,7 +50,7 @@ show_service
 wine "$KORVEL_DIST/Korvelseek.exe" &
 korvelseek=$!
 if [ "${KORVEL_DEMO_INTERACTIVE:-0}" != 1 ]; then
-    snapshot 'Searching Device...' installer-searching 1000 30
+    snapshot 'Searching Device...' installer-searching 1000 1
     snapshot 'Install Device...' installer-installing
 fi
 wait "$korvelseek"

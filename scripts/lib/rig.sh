@@ -7,7 +7,9 @@
 RIG_SERVICE=Korvelscreen
 RIG_DRIVER_FILE=korvelscreen.sys
 RIG_SCREEN=1024x768x24
-RIG_WINE_DIR=/usr/lib/wine
+# Where Debian keeps Wine's loaders and servers; KORVEL_WINE_DIR points elsewhere, for
+# instance at a copy without a working 32-bit loader to try a host that lacks one.
+RIG_WINE_DIR=${KORVEL_WINE_DIR:-/usr/lib/wine}
 # Exit status of a Windows-side test that this host cannot run; ctest shows it skipped.
 RIG_SKIP=77
 
@@ -36,11 +38,12 @@ rig_use() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export KORVEL_DIST="$RIG_BUILD/dist"
     export KORVEL_TOOLS="$RIG_BUILD/tools"
-    # wine and wineserver on the PATH are this architecture's, for every script and
-    # tool (timeout, xargs) that the rig's users run them through.
+    # wine, wineserver and winepath on the PATH are this architecture's, for every
+    # script and tool (timeout, xargs) that the rig's users run them through.
     printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINELOADER" >"$RIG_STATE/bin/wine"
     printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINESERVER" >"$RIG_STATE/bin/wineserver"
-    chmod +x "$RIG_STATE/bin/wine" "$RIG_STATE/bin/wineserver"
+    printf '#!/bin/sh\nexec "%s" winepath "$@"\n' "$WINELOADER" >"$RIG_STATE/bin/winepath"
+    chmod +x "$RIG_STATE/bin/wine" "$RIG_STATE/bin/wineserver" "$RIG_STATE/bin/winepath"
     case ":$PATH:" in
     *":$RIG_STATE/bin:"*) ;;
     *) export PATH="$RIG_STATE/bin:$PATH" ;;

@@ -1,8 +1,10 @@
 // installer_bench ROUNDS: times the installer's device search inside its real dialog,
 // against a bare walk over the same devices that reads every device's hardware IDs,
-// all on one worker thread of one process. A third walk also moves the dialog's bar
-// for each device as the search does, to show what the bar itself costs. Prints the
-// medians and the ratios.
+// all on one worker thread of one process. Two more walks send the bar's messages
+// after each device, PBM_GETPOS then PBM_SETPOS, each waited for: one sets the
+// position it read (the least that sending the pair per device costs), the other
+// moves the bar on by one for every device. Prints the medians and, for each walk,
+// the median of its ratios to the bare walk of the same round.
 #include "installer_dlg.h"
 
 #include <setupapi.h>
@@ -22,8 +24,8 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 }
 
 // What any search must do at least: list the present devices and read each one's IDs;
-// with a bar, also read and set its position after each device.
-int BareWalk(CProgressCtrl* bar)
+// with a bar, also read its position after each device and set it, moved on by step.
+int BareWalk(CProgressCtrl* bar, int step)
 {
     HDEVINFO devices = SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_PRESENT | DIGCF_ALLCLASSES);
     if (devices == INVALID_HANDLE_VALUE)
@@ -38,7 +40,7 @@ int BareWalk(CProgressCtrl* bar)
             continue;
         ++read;
         if (bar != NULL) {
-            int position = (int)bar->SendMessage(PBM_GETPOS) + 1;
+            int position = (int)bar->SendMessage(PBM_GETPOS) + step;
             bar->SendMessage(PBM_SETPOS, position >= 100 ? 0 : position);
         }
     }
@@ -52,13 +54,14 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The timed runs, in the order they run in each round.
+enum { RUN_BARE, RUN_STILL_BAR, RUN_MOVING_BAR, RUN_SEARCH, RUN_COUNT };
+
 class CBenchDlg : public CInstallerDlg {
 public:
     explicit CBenchDlg(int rounds) : m_rounds(rounds), m_found(FALSE), m_devices(0) {}
 
-    std::vector<double> m_bare;
-    std::vector<double> m_walkWithBar;
-    std::vector<double> m_search;
+    std::vector<double> m_seconds[RUN_COUNT];
     int m_rounds;
     BOOL m_found;
     int m_devices;
@@ -75,25 +78,37 @@ protected:
     }
 
 private:
+    BOOL Run(int run)
+    {
+        switch (run) {
+        case RUN_BARE:
+            m_devices = BareWalk(NULL, 0);
+            return FALSE;
+        case RUN_STILL_BAR:
+            BareWalk(&m_ctlProgress, 0);
+            return FALSE;
+        case RUN_MOVING_BAR:
+            BareWalk(&m_ctlProgress, 1);
+            return FALSE;
+        default:
+            return GetInstallDevice();
+        }
+    }
+
     static DWORD WINAPI BenchThreadProc(LPVOID param)
     {
         CBenchDlg* dialog = (CBenchDlg*)param;
-        // One untimed round of each brings the registry and the code in.
-        dialog->m_devices = BareWalk(NULL);
-        BareWalk(&dialog->m_ctlProgress);
-        dialog->m_found = dialog->GetInstallDevice();
+        // One untimed round brings the registry and the code in.
+        for (int run = 0; run < RUN_COUNT; ++run)
+            dialog->m_found |= dialog->Run(run);
         for (int round = 0; round < dialog->m_rounds; ++round) {
-            LARGE_INTEGER start, walked, walkedWithBar, searched;
-            QueryPerformanceCounter(&start);
-            BareWalk(NULL);
-            QueryPerformanceCounter(&walked);
-            BareWalk(&dialog->m_ctlProgress);
-            QueryPerformanceCounter(&walkedWithBar);
-            dialog->m_found |= dialog->GetInstallDevice();
-            QueryPerformanceCounter(&searched);
-            dialog->m_bare.push_back(Seconds(start, walked));
-            dialog->m_walkWithBar.push_back(Seconds(walked, walkedWithBar));
-            dialog->m_search.push_back(Seconds(walkedWithBar, searched));
+            for (int run = 0; run < RUN_COUNT; ++run) {
+                LARGE_INTEGER start, end;
+                QueryPerformanceCounter(&start);
+                dialog->m_found |= dialog->Run(run);
+                QueryPerformanceCounter(&end);
+                dialog->m_seconds[run].push_back(Seconds(start, end));
+            }
         }
         dialog->EndDialog(0);
         return 0;
@@ -111,7 +126,7 @@ public:
         m_pMainWnd = &dlg;
         INT_PTR result = dlg.DoModal();
         m_pMainWnd = NULL;
-        if (result != 0 || dlg.m_search.empty()) {
+        if (result != 0 || dlg.m_seconds[RUN_SEARCH].empty()) {
             printf("installer_bench: the dialog did not run (%d)\n", (int)result);
             m_exitCode = 1;
             return FALSE;
@@ -121,15 +136,18 @@ public:
             m_exitCode = 1;
             return FALSE;
         }
-        double bare = Median(dlg.m_bare);
-        double walkWithBar = Median(dlg.m_walkWithBar);
-        double search = Median(dlg.m_search);
+        static const char* const names[RUN_COUNT] = {
+            "bare SetupDi walk", "walk, bar pair per device at step 0", "walk, bar moved every device",
+            "installer search"};
         printf("devices read: %d, rounds: %d (medians)\n", dlg.m_devices, rounds);
-        printf("bare SetupDi walk:          %9.1f ms\n", bare * 1000.0);
-        printf("walk moving the bar:        %9.1f ms\n", walkWithBar * 1000.0);
-        printf("installer search:           %9.1f ms\n", search * 1000.0);
-        printf("ratio search/bare walk:     %9.3f\n", search / bare);
-        printf("ratio search/walk with bar: %9.3f\n", search / walkWithBar);
+        for (int run = 0; run < RUN_COUNT; ++run)
+            printf("%-38s %9.1f ms\n", names[run], Median(dlg.m_seconds[run]) * 1000.0);
+        for (int run = RUN_STILL_BAR; run < RUN_COUNT; ++run) {
+            std::vector<double> ratios;
+            for (int round = 0; round < rounds; ++round)
+                ratios.push_back(dlg.m_seconds[run][round] / dlg.m_seconds[RUN_BARE][round]);
+            printf("ratio %-32s %9.3f x bare walk\n", names[run], Median(ratios));
+        }
         return FALSE;
     }
 

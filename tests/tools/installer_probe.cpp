@@ -5,6 +5,10 @@
 //                        the progress bar BAR-ID stands at MINIMUM or beyond), then
 //                        suspends every thread of its process but the window's own
 //   release TITLE        resumes them
+//   end TITLE WAY        asks the window to end as another program could: WAY is
+//                        close (WM_CLOSE), sysclose (WM_SYSCOMMAND SC_CLOSE), ok or
+//                        cancel (WM_COMMAND IDOK or IDCANCEL), or quit (WM_QUIT
+//                        posted to the window's thread)
 //   text TITLE ID        prints control ID's text
 //   bar TITLE ID         prints a progress bar's "position/upper limit"
 //   texts TITLE          prints the text of each child window, one a line
@@ -135,6 +139,29 @@ int Release(const char* title)
     return 0;
 }
 
+int AskToEnd(const char* title, const char* way)
+{
+    static const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } ways[] = {{"close", WM_CLOSE, 0}, {"sysclose", WM_SYSCOMMAND, SC_CLOSE}, {"ok", WM_COMMAND, IDOK},
+                {"cancel", WM_COMMAND, IDCANCEL}, {"quit", WM_QUIT, 0}};
+    HWND dialog = FindTopLevel(title);
+    for (const auto& w : ways) {
+        if (dialog == NULL || strcmp(way, w.name) != 0)
+            continue;
+        BOOL posted = w.message == WM_QUIT
+                          ? PostThreadMessageA(GetWindowThreadProcessId(dialog, NULL), WM_QUIT, 0, 0)
+                          : PostMessageA(dialog, w.message, w.wParam, 0);
+        if (!posted)
+            break;
+        printf("posted %s\n", way);
+        return 0;
+    }
+    return Fail("nothing posted");
+}
+
 int PrintText(const char* title, int id)
 {
     HWND dialog = FindTopLevel(title);
@@ -199,6 +226,8 @@ int main(int argc, char** argv)
     }
     if (argc == 3 && strcmp(argv[1], "release") == 0)
         return Release(argv[2]);
+    if (argc == 4 && strcmp(argv[1], "end") == 0)
+        return AskToEnd(argv[2], argv[3]);
     if (argc == 4 && strcmp(argv[1], "text") == 0)
         return PrintText(argv[2], atoi(argv[3]));
     if (argc == 4 && strcmp(argv[1], "bar") == 0)
@@ -207,7 +236,7 @@ int main(int argc, char** argv)
         return PrintTexts(argv[2]);
     if (argc == 2 && strcmp(argv[1], "touch") == 0)
         return PrintTouchMode();
-    fprintf(stderr, "usage: installer_probe hold TITLE ID TEXT [BAR-ID MINIMUM] | release TITLE | text TITLE ID | bar TITLE ID |"
-                    " texts TITLE | touch\n");
+    fprintf(stderr, "usage: installer_probe hold TITLE ID TEXT [BAR-ID MINIMUM] | release TITLE | end TITLE WAY |"
+                    " text TITLE ID | bar TITLE ID | texts TITLE | touch\n");
     return 2;
 }

@@ -1,17 +1,22 @@
 // The installer's dialog on its framework, in a process of its own: data exchange
 // from another thread, the end of the modal loop from another thread, the closing
-// rule while a worker runs, the drag icon, the default caption, string formatting,
-// and the dialog template, icon group and version that the program carries.
+// rule while a worker runs, the driver update's calls and its report of a failure,
+// the drag icon, the default caption, string formatting, and the dialog template,
+// icon group and version that the program carries.
 #include "installer_dlg.h"
 
 #include <gtest/gtest.h>
+#include <newdev.h>
+#include <setupapi.h>
 #include <string.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/wine/applet_import_hook.h"
 #include "tests/wine/wine_support.h"
 
 namespace {
@@ -33,12 +38,12 @@ private:
 
 CTestApp theApp;
 
-// The installer's dialog with a test's own start in place of the worker. A posted
-// WM_APP ends it with 5 once every message posted before it, and every message that
-// those posted in turn, has been handled.
+// The installer's dialog with a test's own start in place of the worker. A timer
+// ends it with 5: a timer message comes only once no posted message, and no WM_QUIT,
+// is left in the queue.
 class CTestDlg : public CInstallerDlg {
 public:
-    typedef void (*Start)(CTestDlg* dialog);
+    typedef std::function<void(CTestDlg* dialog)> Start;
     explicit CTestDlg(Start start) : m_start(start) {}
 
     std::string m_statusAfterInit;
@@ -61,11 +66,7 @@ protected:
 
     BOOL PreTranslateMessage(MSG* msg) override
     {
-        if (msg->message == WM_APP) {
-            PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
-            return TRUE;
-        }
-        if (msg->message == WM_APP + 1) {
+        if (msg->message == WM_TIMER) {
             EndDialog(5);
             return TRUE;
         }
@@ -86,7 +87,7 @@ DWORD WINAPI ExchangeAndEnd(LPVOID param)
     dialog->m_strStatus = "Searching Device...";
     dialog->UpdateData(FALSE);
     dialog->m_statusFromThread = ControlText(dialog->m_hWnd, IDC_STATUS);
-    // A package that does not exist: every call fails, and the bar still ends at 5 of 5.
+    // A package that does not exist: nothing is installed, and the bar still ends at 5 of 5.
     dialog->InstallDevice("C:\\korvel-no-such-folder\\KorvelUsb.inf");
     HWND bar = GetDlgItem(dialog->m_hWnd, IDC_PROGRESS);
     dialog->m_barPosition = (DWORD_PTR)SendMessageA(bar, PBM_GETPOS, 0, 0);
@@ -117,32 +118,123 @@ TEST(InstallerDialog, WorkerThreadExchangesDataAndEndsTheDialog)
     EXPECT_EQ((HANDLE)NULL, dialog.m_hThread) << "closed when the window went";
 }
 
-TEST(InstallerDialog, CloseEndsTheDialogOnlyWithoutAWorker)
-{
-    CTestDlg withoutWorker([](CTestDlg* self) {
-        PostMessageA(self->m_hWnd, WM_CLOSE, 0, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(IDCANCEL, withoutWorker.DoModal());
+// The ways to end the dialog from outside its own code, and DoModal's result when
+// the dialog may end. Enter and Esc come as they would from the keyboard.
+const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    INT_PTR ended;
+} endingWays[] = {
+    {"WM_CLOSE", WM_CLOSE, 0, IDCANCEL}, {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, IDCANCEL},
+    {"IDOK", WM_COMMAND, IDOK, IDOK},    {"IDCANCEL", WM_COMMAND, IDCANCEL, IDCANCEL},
+    {"Enter", WM_KEYDOWN, VK_RETURN, 5}, {"Esc", WM_KEYDOWN, VK_ESCAPE, 5},
+    {"WM_QUIT", WM_QUIT, 3, -1},
+};
 
-    CTestDlg withWorker([](CTestDlg* self) {
-        // Any handle stands for the running worker; it is closed with the window.
-        self->m_hThread = CreateEventA(NULL, TRUE, FALSE, NULL);
-        PostMessageA(self->m_hWnd, WM_CLOSE, 0, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(5, withWorker.DoModal()) << "WM_CLOSE ignored while the worker runs";
-    EXPECT_EQ((HANDLE)NULL, withWorker.m_hThread);
+TEST(InstallerDialog, NothingEndsTheDialogWhileTheWorkerRuns)
+{
+    for (const auto& way : endingWays) {
+        for (bool worker : {true, false}) {
+            CTestDlg dialog([&](CTestDlg* self) {
+                // Any handle stands for the running worker; it is closed with the window.
+                if (worker)
+                    self->m_hThread = CreateEventA(NULL, TRUE, FALSE, NULL);
+                if (way.message == WM_QUIT)
+                    PostQuitMessage((int)way.wParam);
+                else
+                    PostMessageA(self->m_hWnd, way.message, way.wParam, 0);
+                SetTimer(self->m_hWnd, 1, 10, NULL);
+            });
+            EXPECT_EQ(worker ? 5 : way.ended, dialog.DoModal()) << way.name << (worker ? " with" : " without")
+                                                                << " a worker";
+            EXPECT_EQ((HANDLE)NULL, dialog.m_hThread);
+            // A WM_QUIT is left for the program's next loop, whether it ended the dialog or not.
+            MSG quit;
+            BOOL quitLeft = PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+            EXPECT_EQ(way.message == WM_QUIT, quitLeft != FALSE) << way.name;
+            if (quitLeft) {
+                EXPECT_EQ(way.wParam, quit.wParam);
+            }
+        }
+    }
 }
 
-TEST(InstallerDialog, EnterAndEscapeAreSwallowed)
+// The driver-update calls seen (parent window and hardware ID), the errors they are
+// made to give (none: success), and the message boxes shown (owner and text).
+std::vector<std::pair<HWND, std::string>> updateCalls;
+std::vector<DWORD> updateErrors;
+std::vector<std::pair<HWND, std::string>> shownBoxes;
+
+BOOL WINAPI RecordUpdate(HWND parent, LPCSTR hardwareId, LPCSTR, DWORD, PBOOL)
 {
-    CTestDlg dialog([](CTestDlg* self) {
-        PostMessageA(self->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageA(self->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageA(self->m_hWnd, WM_APP, 0, 0);
-    });
-    EXPECT_EQ(5, dialog.DoModal());
+    updateCalls.push_back(std::make_pair(parent, hardwareId));
+    DWORD error = updateCalls.size() <= updateErrors.size() ? updateErrors[updateCalls.size() - 1] : ERROR_GEN_FAILURE;
+    SetLastError(error);
+    return error == ERROR_SUCCESS;
+}
+
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
+{
+    shownBoxes.push_back(std::make_pair(owner, text));
+    return IDOK;
+}
+
+DWORD WINAPI InstallAndEnd(LPVOID param)
+{
+    CTestDlg* dialog = (CTestDlg*)param;
+    dialog->InstallDevice("C:\\korvel\\KorvelUsb.inf");
+    dialog->EndDialog(7);
+    return 0;
+}
+
+TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefused)
+{
+    ImportHook update(GetModuleHandleA(NULL), "newdev.dll", "UpdateDriverForPlugAndPlayDevicesA", (void*)RecordUpdate);
+    ImportHook boxes(GetModuleHandleA(NULL), "USER32.dll", "MessageBoxA", (void*)RecordMessageBox);
+    ASSERT_TRUE(update.Installed() && boxes.Installed());
+
+    const char* const ids[] = {"USB\\VID_7E01&PID_0001", "USB\\VID_7E02&PID_0001", "USB\\VID_7E03&PID_0007",
+                               "USB\\VID_7E03&PID_0020", "USB\\VID_7E04&PID_0001"};
+    const DWORD none = ERROR_NO_SUCH_DEVINST;
+    const DWORD wow = ERROR_IN_WOW64;
+    const struct {
+        const char* name;
+        std::vector<DWORD> errors;
+        const char* message;
+    } cases[] = {
+        {"all installed", {0, 0, 0, 0, 0}, NULL},
+        {"only the found ID present", {none, none, none, 0, none}, NULL},
+        {"limited account", {none, none, none, ERROR_ACCESS_DENIED, none},
+         "InstallDevice-UpdateDriverForPlugAndPlayDevices 5\nStep 4 of 5: USB\\VID_7E03&PID_0020\nAccess denied."},
+        {"no system text, after a call that installed", {0, 0x12345, none, 0, ERROR_ACCESS_DENIED},
+         "InstallDevice-UpdateDriverForPlugAndPlayDevices 74565\nStep 2 of 5: USB\\VID_7E02&PID_0001\n"
+         "Later steps that failed as well: 1"},
+        {"32-bit program on 64-bit Windows", {wow, wow, wow, wow, wow},
+         "InstallDevice-UpdateDriverForPlugAndPlayDevices 3758096949\nStep 1 of 5: USB\\VID_7E01&PID_0001\n"
+         "Later steps that failed as well: 4\n"
+         "This 32-bit Korvelseek cannot install drivers on 64-bit Windows: run the 64-bit Korvelseek instead."},
+    };
+    for (const auto& c : cases) {
+        updateCalls.clear();
+        updateErrors = c.errors;
+        shownBoxes.clear();
+        HWND window = NULL;
+        CTestDlg dialog([&](CTestDlg* self) {
+            window = self->m_hWnd;
+            self->m_hThread = CreateThread(NULL, 0, InstallAndEnd, self, 0, NULL);
+        });
+        EXPECT_EQ(7, dialog.DoModal()) << c.name;
+
+        std::vector<std::pair<HWND, std::string>> calls;
+        for (const char* id : ids)
+            calls.push_back(std::make_pair(window, id));
+        EXPECT_EQ(calls, updateCalls) << c.name << ": every ID in order, Windows' prompts owned by the dialog";
+        std::vector<std::pair<HWND, std::string>> boxes;
+        if (c.message != NULL)
+            boxes.push_back(std::make_pair(window, c.message));
+        EXPECT_EQ(boxes, shownBoxes) << c.name;
+    }
 }
 
 TEST(Framework, MessageBoxWithoutCaptionShowsTheProgramName)
