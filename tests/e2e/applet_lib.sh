@@ -101,7 +101,7 @@ check_pages_fit() {
         overflow=$(probe overflow)
         check "$1 dpi, page $page: its visible controls checked" "checked ${visible[$page]}" "$(tail -n 1 <<<"$overflow")"
         check "$1 dpi, page $page: no control reaches past the page" "" \
-            "$(sed '$d' <<<"$overflow" | grep -vxF "$PAGE_OVERFLOW_ALLOWED")"
+            "$(sed '$d' <<<"$overflow" | grep -vxF -e "$PAGE_OVERFLOW_ALLOWED")"
         shot "applet_page_${page}_${1}dpi"
     done
 }
