@@ -1,0 +1,50 @@
+#include "korvelctl/korvelpad_library.h"
+
+#include <mbstring.h>
+
+#include "korvelctl/console_output.h"
+
+bool GetPathBesideProgram(const char* fileName, char* path, DWORD size)
+{
+    DWORD length = GetModuleFileNameA(NULL, path, size);
+    // A name that filled the buffer was cut off (and on Windows XP left unterminated).
+    if (length == 0 || length >= size)
+        return false;
+    path[length] = '\0';
+    // The multibyte search: in a double-byte code page a trail byte can equal '\'.
+    unsigned char* slash = _mbsrchr((unsigned char*)path, '\\');
+    if (slash == NULL)
+        return false;
+    DWORD folderLength = (DWORD)(slash + 1 - (unsigned char*)path);
+    if (folderLength + (DWORD)lstrlenA(fileName) >= size)
+        return false;
+    lstrcpynA(path + folderLength, fileName, (int)(size - folderLength));
+    return true;
+}
+
+HMODULE LoadKorvelpad(void)
+{
+    char path[MAX_PATH];
+    if (!GetPathBesideProgram(KORVELPAD_FILE_NAME, path, sizeof(path))) {
+        ReportFailureText("LoadLibrary " KORVELPAD_FILE_NAME, "the program's folder name is too long");
+        return NULL;
+    }
+    HMODULE korvelpad = LoadLibraryA(path);
+    if (korvelpad == NULL) {
+        char step[MAX_PATH + 16];
+        wsprintfA(step, "LoadLibrary %s", path);
+        ReportFailure(step);
+    }
+    return korvelpad;
+}
+
+FARPROC FindKorvelpadExport(HMODULE korvelpad, const char* name)
+{
+    FARPROC address = GetProcAddress(korvelpad, name);
+    if (address == NULL) {
+        char step[96];
+        wsprintfA(step, "%s has no export %.40s", KORVELPAD_FILE_NAME, name);
+        ReportFailure(step);
+    }
+    return address;
+}
