@@ -9,6 +9,19 @@ else()
 endif()
 
 set(KORVEL_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
+
+# The version and release date, read from the header that the version resources
+# include, so that the driver package and the release archives cannot disagree.
+foreach(field VERSION_TEXT RELEASE_DATE)
+    file(STRINGS "${PROJECT_SOURCE_DIR}/shared/version.h" line REGEX "^#define KORVEL_${field} \"")
+    string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" KORVEL_${field} "${line}")
+endforeach()
+set(KORVEL_VERSION "${KORVEL_VERSION_TEXT}")
+string(REGEX REPLACE "^([0-9]+)/([0-9]+)/([0-9]+)$" "\\3-\\1-\\2" KORVEL_RELEASE_DAY "${KORVEL_RELEASE_DATE}")
+# The shipped files' time stamps are the release day's, so a rebuild gives the same bytes.
+execute_process(COMMAND date -u -d "${KORVEL_RELEASE_DAY}" +%s
+    OUTPUT_VARIABLE KORVEL_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/shared/version.h")
 set(KORVEL_TOOLS_DIR "${CMAKE_BINARY_DIR}/tools")
 file(MAKE_DIRECTORY "${KORVEL_DIST_DIR}" "${KORVEL_TOOLS_DIR}")
 
@@ -78,10 +91,11 @@ function(korvel_deliverable target)
         RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols"
         LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols")
     # Windows 2000 refuses images that ask for a newer subsystem.
+    # No link time in the header: the same sources give the same bytes.
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
-        -Wl,--major-os-version,5 -Wl,--minor-os-version,0 -Wl,--gc-sections)
+        -Wl,--major-os-version,5 -Wl,--minor-os-version,0 -Wl,--gc-sections -Wl,--no-insert-timestamp)
     add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND "${KORVEL_STRIP}" --strip-all -o "${KORVEL_DIST_DIR}/$<TARGET_FILE_NAME:${target}>"
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KORVEL_RELEASE_EPOCH} "${KORVEL_STRIP}" --strip-all -o "${KORVEL_DIST_DIR}/$<TARGET_FILE_NAME:${target}>"
             "$<TARGET_FILE:${target}>"
         VERBATIM)
 endfunction()

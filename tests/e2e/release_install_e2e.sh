@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The release as a user installs it, in a fresh prefix of its own: the archive of this
+# architecture unpacked under "Program Files", a touchscreen plugged in, Korvelseek run
+# from there. Then the applet and the calibration program are in the system folder,
+# `control Korvelpad.cpl` finds the applet without a path, and the Calibration page's
+# button starts the calibration program from the system folder.
+. "$(dirname "$0")/lib.sh" "$1"
+. "$(dirname "$0")/applet_lib.sh"
+
+archive=$(ls "$RIG_BUILD"/release/korvel-touch-*.zip 2>/dev/null | head -n 1)
+check "the release archive is built" yes "$([ -f "$archive" ] && echo yes)"
+
+# Everything below runs in the fresh prefix; the rig's own prefix is left alone.
+export WINEPREFIX="$RIG_BUILD/release-prefix"
+fresh_down() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    rm -rf "$WINEPREFIX"
+}
+trap fresh_down EXIT
+rm -rf "$WINEPREFIX"
+wine wineboot -i >"$RIG_STATE/release-wineboot.log" 2>&1
+wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/release-wineboot.log" 2>&1
+# Persistent, so that the driver that the package installs stays loaded between programs.
+wineserver -p >/dev/null 2>&1
+
+system32="$WINEPREFIX/drive_c/windows/system32"
+folder="$WINEPREFIX/drive_c/Program Files/Korvel Touch"
+mkdir -p "$folder"
+unzip -q "$archive" -d "$folder"
+check "unpacked: the archive's checksums hold" OK \
+    "$(cd "$folder" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1 && echo OK)"
+check "no applet in the system folder before" no "$([ -e "$system32/Korvelpad.cpl" ] && echo yes || echo no)"
+
+wine "$KORVEL_TOOLS/setupdi_devices.exe" add 1 'USB\VID_7E03&PID_0020&REV_0100' 'USB\VID_7E03&PID_0020' >/dev/null
+timeout 120 wine 'C:\Program Files\Korvel Touch\Korvelseek.exe' >/dev/null 2>&1
+check "Korvelseek run from Program Files ends by itself" 0 "$?"
+
+for file in Korvelpad.cpl Korvelaim.exe; do
+    check "installed: $file in the system folder, as shipped" same \
+        "$(cmp -s "$folder/$file" "$system32/$file" && echo same || echo different)"
+done
+check "installed: the driver" same \
+    "$(cmp -s "$folder/korvelscreen.sys" "$system32/drivers/korvelscreen.sys" && echo same || echo different)"
+
+# The restart that follows a driver installation: a fresh wineserver stands for it.
+# Windows then starts the driver for its device; the simulated device has no bus
+# behind it, so the service is started here, as the rig does for its own.
+wineserver -k
+wineserver -w
+wineserver -p >/dev/null 2>&1
+for attempt in 1 2 3 4 5; do
+    wine sc start Korvelscreen >/dev/null 2>&1
+    wait_until 5 driver_running && break
+done
+check "the installed driver runs" yes "$(driver_running && echo yes || echo no)"
+
+wine control Korvelpad.cpl >/dev/null 2>&1 &
+control=$!
+check "control Korvelpad.cpl without a path opens the sheet" 0 "$(probe wait >/dev/null; echo $?)"
+shot release-sheet
+click 1011
+
+# calibrator_running: a process of this prefix runs the calibration program from the
+# system folder; Wine shows a program's Windows command line as its own.
+calibrator_running() {
+    local pid
+    for pid in $(pgrep -f 'Korvelaim\.exe' 2>/dev/null); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+        tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qi '^C:\\windows\\system32\\Korvelaim\.exe' && return 0
+    done
+    return 1
+}
+check "the Calibration button starts C:\\windows\\system32\\Korvelaim.exe" yes \
+    "$(wait_until 20 calibrator_running && echo yes || echo no)"
+shot release-calibration
+fresh_down
+wait "$control" 2>/dev/null
+e2e_done
