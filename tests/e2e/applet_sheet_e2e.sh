@@ -6,6 +6,11 @@
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/applet_lib.sh"
 
+# A run cut short during its 120 dpi pass leaves the prefix at 120 dpi.
+if wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels >/dev/null 2>&1; then
+    use_dpi 96
+fi
+
 # OK without a change: every page visited, nothing written, nothing sent.
 applet_reset
 open_sheet
