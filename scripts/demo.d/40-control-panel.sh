@@ -26,7 +26,7 @@ panel=$!
 sleep 4
 shot listing
 echo "control panel: the Control Panel's listing: control-panel-listing.png"
-wine "$KORVEL_TOOLS/installer_probe.exe" end 'Control Panel' close >/dev/null 2>&1
+wine "$KORVEL_TOOLS/installer_probe.exe" end 'Wine Control Panel' close >/dev/null 2>&1
 wait "$panel" 2>/dev/null
 
 wine control Korvelpad.cpl >/dev/null 2>&1 &
