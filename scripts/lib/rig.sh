@@ -62,8 +62,9 @@ rig_runnable() {
 
 rig_unrunnable_reason() {
     local why
-    why=$("$WINELOADER" --version 2>&1 | head -n 1)
-    echo "this host cannot run ${RIG_BITS}-bit programs ($WINELOADER: ${why:-not installed})"
+    # The shell's own words on a failed exec start with its script and line: dropped.
+    why=$("$WINELOADER" --version 2>&1 | head -n 1 | sed -E 's/^.*: line [0-9]+: //')
+    echo "this host cannot run ${RIG_BITS}-bit programs: ${why:-$WINELOADER is not installed}"
 }
 
 # rig_skip_unless_runnable: for a Windows-side test, ends it as skipped on such a host.
