@@ -1,7 +1,6 @@
 #include "property_sheet.h"
 
 #include <commctrl.h>
-#include <mbstring.h>
 #include <prsht.h>
 
 #include <stddef.h>
@@ -11,6 +10,7 @@
 #include "applet/dialog_font.h"
 #include "applet/pages.h"
 #include "applet/resource.h"
+#include "shared/module_folder.h"
 #include "applet/touch_settings.h"
 #include "shared/touch_device.h"
 
@@ -40,21 +40,6 @@ const int kPageCount = sizeof(kPages) / sizeof(kPages[0]);
 // The sheet steps through the page array by each page's size, so the array holds
 // records of exactly the version announced.
 static_assert(sizeof(PROPSHEETPAGEA_V2) == (sizeof(void*) == 4 ? 48 : 88), "page records end with the header titles");
-
-// The library's folder with its trailing backslash, or false when the file name does
-// not fit (GetModuleFileNameA then leaves it cut off, on Windows XP unterminated).
-bool GetLibraryFolder(char* folder, DWORD size)
-{
-    DWORD length = GetModuleFileNameA(AppletInstance, folder, size);
-    if (length == 0 || length >= size)
-        return false;
-    folder[length] = '\0';
-    unsigned char* slash = _mbsrchr((unsigned char*)folder, '\\');
-    if (slash == NULL)
-        return false;
-    slash[1] = '\0';
-    return true;
-}
 
 // The pages' font, from the first page's template.
 bool LoadPageFont(DialogFont* font)
@@ -153,7 +138,7 @@ BOOL LaunchCalibration(void)
 {
     char folder[MAX_PATH];
     char path[MAX_PATH];
-    if (!GetLibraryFolder(folder, sizeof(folder)) || !CalibratorPathInFolder(folder, path, sizeof(path)))
+    if (!GetModuleFolder(AppletInstance, folder, sizeof(folder)) || !CalibratorPathInFolder(folder, path, sizeof(path)))
         return FALSE;
 
     STARTUPINFOA startup;

@@ -1,21 +1,13 @@
 #include "korvelctl/korvelpad_library.h"
 
-#include <mbstring.h>
-
 #include "korvelctl/console_output.h"
+#include "shared/module_folder.h"
 
 bool GetPathBesideProgram(const char* fileName, char* path, DWORD size)
 {
-    DWORD length = GetModuleFileNameA(NULL, path, size);
-    // A name that filled the buffer was cut off (and on Windows XP left unterminated).
-    if (length == 0 || length >= size)
+    if (!GetModuleFolder(NULL, path, size))
         return false;
-    path[length] = '\0';
-    // The multibyte search: in a double-byte code page a trail byte can equal '\'.
-    unsigned char* slash = _mbsrchr((unsigned char*)path, '\\');
-    if (slash == NULL)
-        return false;
-    DWORD folderLength = (DWORD)(slash + 1 - (unsigned char*)path);
+    DWORD folderLength = (DWORD)lstrlenA(path);
     if (folderLength + (DWORD)lstrlenA(fileName) >= size)
         return false;
     lstrcpynA(path + folderLength, fileName, (int)(size - folderLength));
