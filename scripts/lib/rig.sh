@@ -12,6 +12,7 @@ RIG_SCREEN=1024x768x24
 RIG_WINE_DIR=${KORVEL_WINE_DIR:-/usr/lib/wine}
 # Exit status of a Windows-side test that this host cannot run; ctest shows it skipped.
 RIG_SKIP=77
+. "$(dirname "${BASH_SOURCE[0]}")/i386.sh"
 
 # rig_use BUILD_DIR: point this shell at the rig of a build tree without starting
 # anything. The tree's architecture picks the prefix, the loader and the server
@@ -60,11 +61,24 @@ rig_runnable() {
     "$WINELOADER" --version >/dev/null 2>&1
 }
 
+# rig_unrunnable_reason: why not, naming the true cause: the loader not installed,
+# the kernel, or else the loader's own message.
 rig_unrunnable_reason() {
-    local why
-    # The shell's own words on a failed exec start with its script and line: dropped.
-    why=$("$WINELOADER" --version 2>&1 | head -n 1 | sed -E 's/^.*: line [0-9]+: //')
-    echo "this host cannot run ${RIG_BITS}-bit programs: ${why:-$WINELOADER is not installed}"
+    local package=wine64 why
+    [ "$RIG_BITS" = 32 ] && package="wine32:i386 (after dpkg --add-architecture i386)"
+    if [ "$RIG_BITS" = 32 ] && ! host_runs_i386 "$RIG_STATE"; then
+        if [ -x "$WINELOADER" ]; then
+            echo "this host's kernel runs no 32-bit programs"
+        else
+            echo "32-bit Wine is not installed, and this host's kernel runs no 32-bit programs"
+        fi
+    elif [ ! -x "$WINELOADER" ]; then
+        echo "${RIG_BITS}-bit Wine is not installed: $WINELOADER is missing; install $package"
+    else
+        # The shell's own words on a failed exec start with its script and line: dropped.
+        why=$("$WINELOADER" --version 2>&1 | head -n 1 | sed -E 's/^.*: line [0-9]+: //')
+        echo "${RIG_BITS}-bit Wine does not start: ${why:-$WINELOADER --version failed}"
+    fi
 }
 
 # rig_skip_unless_runnable: for a Windows-side test, ends it as skipped on such a host.
@@ -84,9 +98,9 @@ rig_pick_build() {
     local why="asked for with KORVEL_PRESET"
     if [ -z "$RIG_PRESET" ]; then
         if "$RIG_WINE_DIR/wine" --version >/dev/null 2>&1; then
-            RIG_PRESET=win32 why="this host runs 32-bit programs"
+            RIG_PRESET=win32 why="32-bit Wine runs on this host"
         else
-            RIG_PRESET=win64 why="this host cannot run 32-bit programs"
+            RIG_PRESET=win64 why="32-bit Wine does not run on this host"
         fi
     fi
     case "$RIG_PRESET" in
