@@ -194,9 +194,25 @@ rig_driver_down() {
     ! rig_service_running
 }
 
+# rig_desktop on|off: whether the prefix's programs run in a Wine virtual desktop as
+# large as the screen. On a bare Xvfb there is no window manager: Wine would wait about
+# 2 s for each window it hides, and windows would show no caption or frame. Inside the
+# virtual desktop Wine draws them as Windows does, and they are no X windows: tests
+# find them through Wine (tools/sheet_probe.exe).
+RIG_DESKTOP_KEY='HKCU\Software\Wine\Explorer'
+rig_desktop() {
+    if [ "$1" = on ]; then
+        wine reg add "$RIG_DESKTOP_KEY\Desktops" /v Default /d "${RIG_SCREEN%x*}" /f >/dev/null 2>&1 &&
+            wine reg add "$RIG_DESKTOP_KEY" /v Desktop /d Default /f >/dev/null 2>&1
+    else
+        wine reg delete "$RIG_DESKTOP_KEY" /v Desktop /f >/dev/null 2>&1
+        return 0
+    fi
+}
+
 # rig_up [DISPLAY]: everything a test needs: a display (the given one, else a
-# private Xvfb), the prefix, a wineserver kept alive between the test programs (the
-# driver's state lives in it) and the driver started.
+# private Xvfb with a Wine virtual desktop), the prefix, a wineserver kept alive
+# between the test programs (the driver's state lives in it) and the driver started.
 rig_up() {
     if ! rig_runnable; then
         rig_log "$(rig_unrunnable_reason)"
@@ -209,6 +225,7 @@ rig_up() {
         rig_display_up || return 1
     fi
     rig_prefix || return 1
+    if [ -n "${1:-}" ]; then rig_desktop off; else rig_desktop on; fi || return 1
     # A fresh server made persistent here: -p does not change a server that is
     # already running, and the driver's state must not depend on an earlier run.
     wineserver -k 2>/dev/null || true

@@ -2,12 +2,9 @@
 # own control.exe, and looking at it from outside through tools/sheet_probe.exe.
 
 APPLET_CPL="$KORVEL_DIST/Korvelpad.cpl"
+SHEET_TITLE='Korvel Touchscreen Properties'
 
-# probe COMMAND...: the probe's output without carriage returns, and its exit status.
-probe() {
-    wine "$KORVEL_TOOLS/sheet_probe.exe" "$@" | tr -d '\r'
-    return "${PIPESTATUS[0]}"
-}
+probe() { winprobe "$@"; }
 
 # probe_field ID KEY: one key=value of a control's state line (values may hold spaces
 # only in the text, which comes before the keys asked for here).
@@ -30,12 +27,13 @@ stored_values() {
 }
 
 # open_sheet [WINDOWS-PATH]: control.exe on the applet, in the background; waits for
-# the sheet. CONTROL_PID is the control.exe launcher to wait for.
+# the sheet and stops the test when none comes. CONTROL_PID is the control.exe
+# launcher to wait for.
 open_sheet() {
     local cpl=${1:-$(winepath -w "$APPLET_CPL")}
     wine control "$cpl" >/dev/null 2>&1 &
     CONTROL_PID=$!
-    probe wait
+    wait_window "$SHEET_TITLE"
 }
 
 # control_ended: no control.exe of this rig's prefix is left. The launcher may end
@@ -48,10 +46,15 @@ control_ended() {
     return 0
 }
 
-# close_sheet ok|cancel: presses the button and waits for control.exe to end.
+# close_sheet ok|cancel: presses the button and waits for control.exe to end; while
+# it lives, the applet's mutex refuses the next sheet.
 close_sheet() {
-    probe press "$1"
-    wait_until 20 control_ended
+    need "the sheet's $1 button pressed" probe press "$1"
+    wait_control_ended
+}
+
+wait_control_ended() {
+    wait_for 60 "control.exe of the last sheet still running" control_ended
     wait "$CONTROL_PID" 2>/dev/null
     return 0
 }
@@ -59,13 +62,17 @@ close_sheet() {
 # click ID: a real mouse click on the visible middle of a control.
 click() {
     local xy
-    xy=$(probe center "$1") || return 1
+    xy=$(probe center "$1") || e2e_stop "no control $1 on the sheet to click"
     xdotool mousemove $xy click 1
     sleep 0.3
 }
 
-# settled: the sheet has handled the input sent so far.
+# settled: the sheet has handled the input sent so far; settle waits for it.
 settled() { [ "$(probe responds)" = yes ]; }
+settle() { wait_for 60 "the sheet not answering" settled; }
+
+# visit N: brings page N forward, as a click on its tab does.
+visit() { need "page $1 brought forward" probe visit "$1"; }
 
 # driver_stopped: the simulated driver's service has fully stopped (a stop pending
 # still serves the device).
@@ -74,14 +81,14 @@ driver_stopped() { wine sc query Korvelscreen 2>/dev/null | grep -q STOPPED; }
 driver_running() { wine sc query Korvelscreen 2>/dev/null | grep -q RUNNING; }
 
 # driver_restart: starts the stopped driver again; a start right after a stop can
-# fail, so it is tried a few times.
+# fail, so it is tried a few times before the test stops.
 driver_restart() {
     local attempt
     for attempt in 1 2 3 4 5; do
         rig_driver_up >/dev/null 2>&1
         wait_until 5 driver_running && return 0
     done
-    return 1
+    e2e_stop "the simulated driver not running again after 5 starts"
 }
 
 # The static texts whose template width itself runs past the page's 212 units: the
@@ -96,8 +103,8 @@ PAGE_OVERFLOW_ALLOWED="-1 Static Touchscreen calibration utility converts touchs
 check_pages_fit() {
     local page overflow visible=(7 12 15 7)
     for page in 0 1 2 3; do
-        probe visit $page
-        settled
+        visit $page
+        settle
         overflow=$(probe overflow)
         check "$1 dpi, page $page: its visible controls checked" "checked ${visible[$page]}" "$(tail -n 1 <<<"$overflow")"
         check "$1 dpi, page $page: no control reaches past the page" "" \

@@ -30,18 +30,18 @@ checked_mode() {
 }
 shoot_both() {
     shot "applet_settings_mode$1"
-    probe visit 2
-    settled
+    visit 2
+    settle
     shot "applet_sound_mode$1"
-    probe visit 1
-    settled
+    visit 1
+    settle
 }
 
 applet_reset
 seed_settings
 open_sheet
-probe visit 1
-settled
+visit 1
+settle
 check "mode 3 is checked" 3 "$(checked_mode)"
 check "mode 3: the region shows DblClkRegion, its controls enabled" "40 111" "$(region_state)"
 check "the edit shows the up-down's number" 40 "$(probe_field 1008 text)"
@@ -77,17 +77,17 @@ check "the radio buttons stay enabled" 1111 \
 # The up-down's upper arrow raises the region by one.
 read -r left top right bottom <<<"$(probe rect 1009)"
 xdotool mousemove $(((left + right) / 2)) $((top + 2)) click 1
-settled
+settle
 check "the up arrow gives 41" "41 41" "$(probe_field 1009 pos) $(probe_field 1008 text)"
 # The drag delay by keyboard: End moves the thumb to "Long".
 xdotool mousemove $(probe thumb 1010) click 1
 xdotool key End
-settled
+settle
 check "End moves the drag delay to 1500" 1500 "$(probe_field 1010 pos)"
 check "the Settings page sent the driver nothing" "0 0" "$(sim_state set_mouse_mode) $(sim_state set_beep)"
 
-probe visit 2
-settled
+visit 2
+settle
 check "beep mode combo" "1 Disabled|Touch|Release" "$(probe_field 1001 sel) $(probe_field 1001 items)"
 check "frequency position, range and ticks" "3000 1000 5000 11" \
     "$(probe_field 1002 pos) $(probe_field 1002 min) $(probe_field 1002 max) $(probe_field 1002 ticks)"
@@ -104,7 +104,7 @@ for step in 1 2 3 4 5 6; do
     sleep 0.1
 done
 xdotool mouseup 1
-settled
+settle
 dragged=$(probe_field 1002 pos)
 check "the thumb moved" yes "$([ "$dragged" -gt 3000 ] && echo yes || echo no)"
 check "several requests during the drag" yes "$([ "$(sim_state set_beep)" -ge 3 ] && echo yes || echo no)"
@@ -113,23 +113,23 @@ check "the driver has the dragged frequency with mode and duration" "1 $dragged 
 # One key: the move and the end of the move, two notifications, two requests.
 before=$(sim_state set_beep)
 xdotool key End
-settled
+settle
 check "End: two notifications, two requests" $((before + 2)) "$(sim_state set_beep)"
 check "End: the frequency at 5000" 5000 "$(sim_state beep_freq)"
 xdotool key Home
-settled
+settle
 check "Home: two more requests" $((before + 4)) "$(sim_state set_beep)"
 check "Home: the frequency at 1000" 1000 "$(sim_state beep_freq)"
 # "Disabled" goes to the driver at once.
 before=$(sim_state set_beep)
 click 1001
 xdotool key Home Return
-settled
+settle
 check "Disabled: one request at once" $((before + 1)) "$(sim_state set_beep)"
 check "Disabled: mode 0" 0 "$(sim_state beep_mode)"
 xdotool mousemove $(probe thumb 1003) click 1
 xdotool key End
-settled
+settle
 check "the duration at 512 in the driver" 512 "$(sim_state beep_time)"
 shot applet_sound_edited
 
@@ -147,11 +147,11 @@ $(sim_state beep_freq) $(sim_state beep_time)"
 applet_reset
 seed_settings
 open_sheet
-probe visit 2
-settled
+visit 2
+settle
 xdotool mousemove $(probe thumb 1002) click 1
 xdotool key End
-settled
+settle
 check "the live frequency reached the driver" 5000 "$(sim_state beep_freq)"
 close_sheet cancel
 check "Cancel: one reload" 1 "$(sim_state reload_settings)"

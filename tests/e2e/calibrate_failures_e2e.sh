@@ -5,13 +5,7 @@
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/calibrate_lib.sh"
 # Visible windows of Korvelaim as wide as the screen.
-full_screen_windows() {
-    local id count=0
-    for id in $(xdotool search --onlyvisible --class korvelaim.exe 2>/dev/null); do
-        xwininfo -id "$id" | grep -Eq 'Width: (10[0-9][0-9])$' && count=$((count + 1))
-    done
-    echo "$count"
-}
+full_screen_windows() { winprobe windows Korvelaim | grep -c '^10[0-9][0-9]x'; }
 restart_driver() { rig_driver_up >/dev/null 2>&1; cal_cleanup; }
 trap restart_driver EXIT
 
@@ -36,7 +30,7 @@ wait_until 30 cal_has_ended
 check "refused: program ended" 0 "$(cal_has_ended; echo $?)"
 cal_wait_exit
 check "refused: exit code" 0 "$CAL_CODE"
-check "refused: no question" "" "$(xdotool search --name "^$CAL_QUESTION\$" 2>/dev/null)"
+check "refused: no question" "" "$(question_visible && echo shown)"
 check "refused: the record was offered" 1 "$(sim_state set_calibration)"
 check "refused: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "refused: mouse mode restored" 0 "$(sim_state mouse_mode)"
@@ -57,8 +51,7 @@ simctl fail none >/dev/null
 cal_reset
 wine "$KORVEL_TOOLS/run_restricted.exe" "$CAL_PROGRAM" &
 CAL_PID=$!
-warning=$(wait_window "Korvel Touchscreen")
-check "no privilege: warning shown" 0 "$([ -n "$warning" ]; echo $?)"
+wait_window "Korvel Touchscreen"
 shot calibrate_no_privilege
 check "no privilege: the warning" \
     "caption=Korvel Touchscreen owner=none text=You must have administrator privileges to do this work." "$(cal_box)"
@@ -69,8 +62,7 @@ check "no privilege: device not opened" 0 "$(sim_state opens)"
 
 check "driver stopped" 0 "$(rig_driver_down; echo $?)"
 cal_start
-fatal=$(wait_window "Fatal error!")
-check "no driver: message shown" 0 "$([ -n "$fatal" ]; echo $?)"
+wait_window "Fatal error!"
 check "no driver: no full-screen window" 0 "$(full_screen_windows)"
 shot calibrate_no_driver
 check "no driver: the message" \

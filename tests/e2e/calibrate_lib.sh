@@ -31,12 +31,11 @@ cal_start() {
     CAL_PID=$!
 }
 
-# cal_wait_exit: waits up to 30 s for the Korvelaim started last and puts its exit
-# code, or "running", in CAL_CODE. It must run in the test's own shell: only the
+# cal_wait_exit: waits for the Korvelaim started last to end, else stops the test,
+# and puts its exit code in CAL_CODE. It must run in the test's own shell: only the
 # shell that started the program can wait for it, a command substitution cannot.
 cal_wait_exit() {
-    CAL_CODE=running
-    wait_until 30 cal_has_ended || return 0
+    wait_for 60 "Korvelaim still running" cal_has_ended
     CAL_CODE=0
     wait "$CAL_PID" || CAL_CODE=$?
     CAL_PID=
@@ -60,7 +59,7 @@ clear_point_reached() { [ "$(sim_state clear_point)" -ge "$1" ] 2>/dev/null; }
 # cal_wait_target N: waits until the target counted N (1 for the first of the test)
 # is up: each target is preceded by a clear of the driver's point.
 cal_wait_target() {
-    wait_until 20 clear_point_reached "$1"
+    wait_for 60 "target $1 of the test not shown" clear_point_reached "$1"
 }
 
 # cal_touch INDEX RAW_X RAW_Y [BUTTON]: a touch on target INDEX of the current run.
@@ -76,7 +75,7 @@ cal_run() {
     local base=$1 i
     shift
     for i in 0 1 2; do
-        cal_wait_target $((base + i + 1)) || return 1
+        cal_wait_target $((base + i + 1))
         cal_touch "$i" "$1" "$2"
         shift 2
     done
@@ -85,7 +84,12 @@ cal_run() {
 # cal_box: caption, owner ("none" or "other") and text of the visible message box.
 cal_box() { wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox | tr -d '\r'; }
 
-question_visible() { xdotool search --onlyvisible --name "^$CAL_QUESTION\$" >/dev/null 2>&1; }
+question_visible() { winprobe window "$CAL_QUESTION"; }
+# cal_wait_question: the question is up and takes the keys typed next.
+cal_wait_question() {
+    wait_window "$CAL_QUESTION"
+    wait_foreground "$CAL_QUESTION"
+}
 
 cal_stored() {
     local name out=""

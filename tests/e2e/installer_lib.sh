@@ -16,18 +16,15 @@ start_installer() {
 }
 
 installer_ended() { ! kill -0 "$INSTALLER_PID" 2>/dev/null; }
-dialog_gone() { ! xdotool search --onlyvisible --name "^$INSTALLER_TITLE\$" >/dev/null 2>&1; }
+dialog_gone() { ! winprobe window "$INSTALLER_TITLE"; }
 
-# wait_installer SECONDS: sets INSTALLER_STATUS to the program's exit code, or to
-# "running" when it did not end in time. Not for a subshell: only this shell can wait.
+# wait_installer SECONDS: sets INSTALLER_STATUS to the program's exit code; stops the
+# test when it did not end in time. Not for a subshell: only this shell can wait.
 wait_installer() {
-    if wait_until "$1" installer_ended; then
-        wait "$INSTALLER_PID"
-        INSTALLER_STATUS=$?
-        INSTALLER_PID=
-    else
-        INSTALLER_STATUS=running
-    fi
+    wait_for "$1" "Korvelseek still running" installer_ended
+    wait "$INSTALLER_PID"
+    INSTALLER_STATUS=$?
+    INSTALLER_PID=
 }
 
 # update_calls LOG: one line per UpdateDriverForPlugAndPlayDevices call that the
@@ -88,7 +85,7 @@ reg_text() {
 remove_rig_driver() {
     rig_driver_down
     wine sc delete "$RIG_SERVICE" >/dev/null 2>&1
-    wait_until 10 service_key_gone
+    wait_for 60 "the service key of $RIG_SERVICE still there after sc delete" service_key_gone
     rm -f "$DRIVER_COPY"
 }
 

@@ -26,9 +26,9 @@ check "bar range while searching" 100 "${bar#*/}"
 check "bar moved and short of its end while searching" yes \
     "$([ "${bar%/*}" -ge 1 ] && [ "${bar%/*}" -lt 100 ] && echo yes)"
 
-dialog=$(wait_window "$INSTALLER_TITLE")
-xdotool windowfocus --sync "$dialog"
-check "the dialog has the keyboard" "$dialog" "$(xdotool getwindowfocus)"
+wait_window "$INSTALLER_TITLE"
+wait_foreground "$INSTALLER_TITLE"
+check "the dialog has the keyboard" "$INSTALLER_TITLE" "$(winprobe foreground)"
 xdotool key Return Escape alt+F4
 for way in close sysclose ok cancel quit; do
     check "asked to end: $way" "posted $way" "$(probe end "$INSTALLER_TITLE" "$way")"

@@ -201,7 +201,7 @@ mode 2|SetMouseMode|$TEXT_NO_FILE
 enable|EnableTouchscreen|$TEXT_OPEN_FAILED
 calibrate|AutoCalibration|$TEXT_NO_FILE
 EOF_ABSENT
-check "no driver: Korvelaim not started" "" "$(xdotool search --class korvelaim.exe 2>/dev/null)"
+check "no driver: Korvelaim not started" "" "$(winprobe windows Korvelaim)"
 ctl mode 9
 check "no driver: bad input is still a usage error" 2 "$CODE"
 check "driver started again" 0 "$(rig_driver_up; echo $?)"

@@ -42,18 +42,28 @@ reg_dword() {
 
 PARAMETERS_PATH='System\CurrentControlSet\Services\Korvelscreen\Parameters'
 
-# wait_window NAME [SECONDS]: the X id of the first visible window with that title.
-wait_window() {
-    local limit=$(( ${2:-15} * 10 )) i=0 id
-    while [ $i -lt "$limit" ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1; i=$((i + 1))
-    done
-    return 1
+# winprobe COMMAND...: tools/sheet_probe.exe on any program's windows; in the rig's
+# Wine virtual desktop they are no X windows, so only Wine can see them.
+winprobe() {
+    wine "$KORVEL_TOOLS/sheet_probe.exe" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
 }
 
-# wait_until SECONDS COMMAND...: polls until the command succeeds.
+msgbox_up() { winprobe msgbox >/dev/null; }
+
+# e2e_stop WHAT: a condition that the rest of the test depends on does not hold. The
+# test fails here, naming it, rather than later checks failing for another reason.
+# Not in a command substitution: it must end the test's own shell.
+e2e_stop() {
+    e2e_failures=$((e2e_failures + 1))
+    echo "FAIL $1 (the screen then: $E2E_SHOTS/${E2E_NAME}_stopped.png)"
+    shot "${E2E_NAME}_stopped"
+    echo "$E2E_NAME: stopped after $e2e_checks checks, $e2e_failures failed"
+    exit 1
+}
+
+# wait_until SECONDS COMMAND...: polls until the command succeeds; for a condition
+# that may rightly never hold.
 wait_until() {
     local limit=$(( $1 * 10 )) i=0
     shift
@@ -62,6 +72,35 @@ wait_until() {
         sleep 0.1; i=$((i + 1))
     done
     return 1
+}
+
+# wait_for SECONDS WHAT COMMAND...: polls until the command succeeds, else stops the
+# test with "WHAT after SECONDS s". A met condition costs nothing: limits are generous.
+wait_for() {
+    local seconds=$1 what=$2
+    shift 2
+    wait_until "$seconds" "$@" || e2e_stop "$what after $seconds s"
+}
+
+# need WHAT COMMAND...: a step whose result the rest depends on; stops the test with
+# WHAT when it fails.
+need() {
+    local what=$1
+    shift
+    "$@" || e2e_stop "$what"
+}
+
+# wait_window TITLE [SECONDS]: waits for a visible window with that title, else stops.
+wait_window() {
+    winprobe window "$1" "${2:-60}" || e2e_stop "no window \"$1\" after ${2:-60} s"
+}
+
+# wait_foreground TITLE: brings the window of that title forward and waits until it
+# is the foreground window, so that the keys typed next reach it; else stops.
+foreground_is() { [ "$(winprobe foreground)" = "$1" ]; }
+wait_foreground() {
+    winprobe activate "$1"
+    wait_for 60 "\"$1\" not the foreground window" foreground_is "$1"
 }
 
 shot() { import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; }

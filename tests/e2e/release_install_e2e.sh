@@ -8,7 +8,7 @@
 . "$(dirname "$0")/applet_lib.sh"
 
 archive=$(ls "$RIG_BUILD"/release/korvel-touch-*.zip 2>/dev/null | head -n 1)
-check "the release archive is built" yes "$([ -f "$archive" ] && echo yes)"
+need "the release archive built" test -f "$archive"
 
 # Everything below runs in the fresh prefix; the rig's own prefix is left alone.
 export WINEPREFIX="$RIG_BUILD/release-prefix"
@@ -21,6 +21,7 @@ trap fresh_down EXIT
 rm -rf "$WINEPREFIX"
 wine wineboot -i >"$RIG_STATE/release-wineboot.log" 2>&1
 wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/release-wineboot.log" 2>&1
+rig_desktop on
 # Persistent, so that the driver that the package installs stays loaded between programs.
 wineserver -p >/dev/null 2>&1
 
@@ -57,7 +58,7 @@ check "the installed driver runs" yes "$(driver_running && echo yes || echo no)"
 
 wine control Korvelpad.cpl >/dev/null 2>&1 &
 control=$!
-check "control Korvelpad.cpl without a path opens the sheet" 0 "$(probe wait >/dev/null; echo $?)"
+wait_window "$SHEET_TITLE"
 shot release-sheet
 click 1011
 
@@ -71,8 +72,7 @@ calibrator_running() {
     done
     return 1
 }
-check "the Calibration button starts C:\\windows\\system32\\Korvelaim.exe" yes \
-    "$(wait_until 20 calibrator_running && echo yes || echo no)"
+wait_for 60 "no C:\\windows\\system32\\Korvelaim.exe started by the Calibration button" calibrator_running
 shot release-calibration
 fresh_down
 wait "$control" 2>/dev/null

@@ -16,6 +16,12 @@
 //   answer ID             presses button ID of that message box
 //   thumb ID              screen coordinates of a trackbar thumb's centre
 //   gone                  exit 0 once no sheet is left (up to 20 s)
+// and, for any program's windows (in a Wine virtual desktop they are no X windows):
+//   window TITLE [S]      exit 0 once a visible top-level window has that title (up to S s)
+//   nowindow TITLE [S]    exit 0 once none has (up to S s)
+//   windows CLASS         "WIDTHxHEIGHT" of each visible top-level window of that class
+//   foreground            the title of the foreground window
+//   activate TITLE        brings the visible window of that title to the foreground
 #include <windows.h>
 
 #include <commctrl.h>
@@ -29,10 +35,18 @@ namespace {
 
 const char kSheetTitle[] = "Korvel Touchscreen Properties";
 
+HWND FindVisible(const char* className, const char* title)
+{
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, className, title)) != NULL)
+        if (IsWindowVisible(window))
+            return window;
+    return NULL;
+}
+
 HWND FindSheet(void)
 {
-    HWND sheet = FindWindowA(NULL, kSheetTitle);
-    return sheet != NULL && IsWindowVisible(sheet) ? sheet : NULL;
+    return FindVisible(NULL, kSheetTitle);
 }
 
 HWND CurrentPage(HWND sheet)
@@ -190,20 +204,41 @@ int PrintThumb(HWND trackbar)
     return status;
 }
 
-bool WaitFor(bool present)
+bool WaitForWindow(const char* title, bool present, int seconds)
 {
-    for (int i = 0; i < 200; ++i) {
-        if ((FindSheet() != NULL) == present)
+    for (int i = 0;; ++i) {
+        if ((FindVisible(NULL, title) != NULL) == present)
             return true;
+        if (i >= seconds * 10)
+            return false;
         Sleep(100);
     }
-    return false;
+}
+
+int PrintWindowSizes(const char* className)
+{
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, className, NULL)) != NULL) {
+        RECT rect;
+        if (IsWindowVisible(window) && GetWindowRect(window, &rect))
+            printf("%ldx%ld\n", rect.right - rect.left, rect.bottom - rect.top);
+    }
+    return 0;
+}
+
+int PrintForeground(void)
+{
+    char title[256] = "";
+    GetWindowTextA(GetForegroundWindow(), title, sizeof(title));
+    printf("%s\n", title);
+    return 0;
 }
 
 int Usage(void)
 {
     fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
-                    "state ID|center ID|rect ID|thumb ID\n");
+                    "state ID|center ID|rect ID|thumb ID|window TITLE [S]|nowindow TITLE [S]|windows CLASS|"
+                    "foreground|activate TITLE\n");
     return 2;
 }
 
@@ -215,9 +250,19 @@ int main(int argc, char** argv)
         return Usage();
     const char* command = argv[1];
     if (strcmp(command, "wait") == 0)
-        return WaitFor(true) ? 0 : 1;
+        return WaitForWindow(kSheetTitle, true, 20) ? 0 : 1;
     if (strcmp(command, "gone") == 0)
-        return WaitFor(false) ? 0 : 1;
+        return WaitForWindow(kSheetTitle, false, 20) ? 0 : 1;
+    if (strcmp(command, "foreground") == 0)
+        return PrintForeground();
+    if ((strcmp(command, "window") == 0 || strcmp(command, "nowindow") == 0) && argc >= 3)
+        return WaitForWindow(argv[2], command[0] == 'w', argc >= 4 ? atoi(argv[3]) : 0) ? 0 : 1;
+    if (strcmp(command, "windows") == 0 && argc >= 3)
+        return PrintWindowSizes(argv[2]);
+    if (strcmp(command, "activate") == 0 && argc >= 3) {
+        HWND window = FindVisible(NULL, argv[2]);
+        return window != NULL && SetForegroundWindow(window) ? 0 : 1;
+    }
     if (strcmp(command, "msgbox") == 0)
         return PrintMessageBox(FindWindowA(NULL, kSheetTitle));
     if (strcmp(command, "answer") == 0 && argc >= 3) {
