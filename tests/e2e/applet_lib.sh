@@ -34,6 +34,7 @@ open_sheet() {
     wine control "$cpl" >/dev/null 2>&1 &
     CONTROL_PID=$!
     wait_window "$SHEET_TITLE"
+    wait_foreground "$SHEET_TITLE"
 }
 
 # control_ended: no control.exe of this rig's prefix is left. The launcher may end

@@ -15,7 +15,7 @@ watch_question() {
 cal_reset
 cal_start
 cal_wait_target 1
-xdotool key Escape
+cal_key Escape
 cal_wait_exit
 check "Esc: exit code" 0 "$CAL_CODE"
 check "Esc: no question" "" "$(question_visible && echo shown)"

@@ -18,7 +18,7 @@ check "second instance: exit code" 0 "$second"
 check "second instance: mode left alone" 1 "$(sim_state set_mouse_mode)"
 check "second instance: mode not read" 1 "$(sim_state get_mouse_mode)"
 check "second instance: device not opened" 1 "$(sim_state opens)"
-xdotool key Escape
+cal_key Escape
 cal_wait_exit
 check "first instance: exit code" 0 "$CAL_CODE"
 
@@ -41,7 +41,7 @@ cal_reset
 simctl fail get_mouse_mode >/dev/null
 cal_start
 cal_wait_target 1
-xdotool key Escape
+cal_key Escape
 cal_wait_exit
 check "mode unread: exit code" 0 "$CAL_CODE"
 check "mode unread: left in mode 3" 3 "$(sim_state mouse_mode)"
@@ -52,6 +52,7 @@ cal_reset
 wine "$KORVEL_TOOLS/run_restricted.exe" "$CAL_PROGRAM" &
 CAL_PID=$!
 wait_window "Korvel Touchscreen"
+wait_foreground "Korvel Touchscreen"
 shot calibrate_no_privilege
 check "no privilege: the warning" \
     "caption=Korvel Touchscreen owner=none text=You must have administrator privileges to do this work." "$(cal_box)"
@@ -63,6 +64,7 @@ check "no privilege: device not opened" 0 "$(sim_state opens)"
 check "driver stopped" 0 "$(rig_driver_down; echo $?)"
 cal_start
 wait_window "Fatal error!"
+wait_foreground "Fatal error!"
 check "no driver: no full-screen window" 0 "$(full_screen_windows)"
 shot calibrate_no_driver
 check "no driver: the message" \

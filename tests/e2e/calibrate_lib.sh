@@ -81,6 +81,13 @@ cal_run() {
     done
 }
 
+# cal_key KEY...: keys typed to Korvelaim once one of its windows has the X input focus.
+cal_has_keyboard() { xprop -id "$(xdotool getwindowfocus 2>/dev/null)" WM_CLASS 2>/dev/null | grep -qi korvelaim; }
+cal_key() {
+    wait_for 60 "no window of Korvelaim with the keyboard" cal_has_keyboard
+    xdotool key "$@"
+}
+
 # cal_box: caption, owner ("none" or "other") and text of the visible message box.
 cal_box() { wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox | tr -d '\r'; }
 

@@ -16,6 +16,7 @@ cal_wait_question
 check "calibration sent" "0,3700,200,200,3700,0" "$(sim_state calibration)"
 xdotool key Return
 wait_window "Korvel Touchscreen"
+wait_foreground "Korvel Touchscreen"
 shot calibrate_write_error
 check "the registry error, owned by the calibration window" \
     "caption=Korvel Touchscreen owner=other text=Write registry error! Maybe due to security reason" "$(cal_box)"

@@ -183,7 +183,7 @@ CAL_PID=$!
 cal_wait_target 1
 check "calibrate: Korvelaim shows its first target" 1 "$(sim_state clear_point)"
 check "calibrate: korvelctl still waits" 0 "$(kill -0 "$CAL_PID" 2>/dev/null; echo $?)"
-xdotool key Escape
+cal_key Escape
 cal_wait_exit
 check "calibrate: exit 0 once Korvelaim has ended, silent" "0|" "$CAL_CODE|$(cat "$work/out" "$work/err")"
 check "calibrate: the export's open and Korvelaim's, all closed" "2 2" "$(state_keys opens closes)"

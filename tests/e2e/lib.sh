@@ -62,16 +62,15 @@ e2e_stop() {
     exit 1
 }
 
-# wait_until SECONDS COMMAND...: polls until the command succeeds; for a condition
-# that may rightly never hold.
+# wait_until SECONDS COMMAND...: polls until the command succeeds, for at most SECONDS
+# of wall time however long each poll takes; for a condition that may rightly never hold.
 wait_until() {
-    local limit=$(( $1 * 10 )) i=0
+    local end=$((SECONDS + $1))
     shift
-    while [ $i -lt "$limit" ]; do
-        "$@" && return 0
-        sleep 0.1; i=$((i + 1))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
     done
-    return 1
 }
 
 # wait_for SECONDS WHAT COMMAND...: polls until the command succeeds, else stops the
@@ -95,12 +94,18 @@ wait_window() {
     winprobe window "$1" "${2:-60}" || e2e_stop "no window \"$1\" after ${2:-60} s"
 }
 
-# wait_foreground TITLE: brings the window of that title forward and waits until it
-# is the foreground window, so that the keys typed next reach it; else stops.
-foreground_is() { [ "$(winprobe foreground)" = "$1" ]; }
-wait_foreground() {
-    winprobe activate "$1"
-    wait_for 60 "\"$1\" not the foreground window" foreground_is "$1"
+# wait_foreground TITLE: brings the window of that title forward until it is active
+# with a focus and its X window (Wine gives each top-level window one inside the
+# desktop's) has the X input focus, so that the keys typed next reach it; else stops.
+# Each Wine thread reads its own X connection: keys sent while the X focus is still on
+# another thread's window wait there unread.
+keys_reach() {
+    local id
+    winprobe activate "$1" || return 1
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && xdotool windowfocus --sync "$id" 2>/dev/null
+    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
 }
+wait_foreground() { wait_for 60 "\"$1\" not active with the keyboard" keys_reach "$1"; }
 
 shot() { import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; }

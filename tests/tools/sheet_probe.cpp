@@ -21,7 +21,8 @@
 //   nowindow TITLE [S]    exit 0 once none has (up to S s)
 //   windows CLASS         "WIDTHxHEIGHT" of each visible top-level window of that class
 //   foreground            the title of the foreground window
-//   activate TITLE        brings the visible window of that title to the foreground
+//   activate TITLE        brings the visible window of that title to the foreground; exit
+//                         0 once its thread has it active with a focus (up to 5 s)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -226,6 +227,24 @@ int PrintWindowSizes(const char* className)
     return 0;
 }
 
+// The foreground window as the system sees it is not enough for keys: its own thread
+// must have taken the activation too, which it does only when it next gets to it.
+bool Activate(HWND window)
+{
+    if (window == NULL)
+        return false;
+    SetForegroundWindow(window);
+    GUITHREADINFO info;
+    for (int i = 0; i < 50; ++i) {
+        info.cbSize = sizeof(info);
+        if (GetForegroundWindow() == window && GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) &&
+            info.hwndActive == window && info.hwndFocus != NULL)
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
 int PrintForeground(void)
 {
     char title[256] = "";
@@ -259,10 +278,8 @@ int main(int argc, char** argv)
         return WaitForWindow(argv[2], command[0] == 'w', argc >= 4 ? atoi(argv[3]) : 0) ? 0 : 1;
     if (strcmp(command, "windows") == 0 && argc >= 3)
         return PrintWindowSizes(argv[2]);
-    if (strcmp(command, "activate") == 0 && argc >= 3) {
-        HWND window = FindVisible(NULL, argv[2]);
-        return window != NULL && SetForegroundWindow(window) ? 0 : 1;
-    }
+    if (strcmp(command, "activate") == 0 && argc >= 3)
+        return Activate(FindVisible(NULL, argv[2])) ? 0 : 1;
     if (strcmp(command, "msgbox") == 0)
         return PrintMessageBox(FindWindowA(NULL, kSheetTitle));
     if (strcmp(command, "answer") == 0 && argc >= 3) {
