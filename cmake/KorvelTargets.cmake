@@ -40,6 +40,12 @@ if(KORVEL_WINDOWS AND NOT MSVC)
         # i686 Windows unwinds along the stack frames; the DWARF tables serve only
         # C++ exceptions. x86_64 Windows needs its unwind tables for every function.
         add_compile_options(-fno-asynchronous-unwind-tables)
+        # Windows 2000 and XP run on Pentium-class CPUs without CMOV (Vortex86, Geode GX,
+        # VIA C3, K6-2), not only on the Pentium Pro that the compilers target by default.
+        # The runtime pieces that Debian builds for the Pentium Pro are replaced (runtime/).
+        add_compile_options(-march=i586)
+        set(KORVEL_PENTIUM_RUNTIME ON)
+        set(KORVEL_START_DIR "${CMAKE_BINARY_DIR}/pentium-start")
     endif()
     # Nothing the programs run throws, and an exception must never cross a Win32
     # callback: without them the C++ runtime's unwinder and demangler stay out.
@@ -74,11 +80,29 @@ function(korvel_static_runtime target)
     endif()
 endfunction()
 
+# For a program or library that must run on a Pentium (i686): the start-up and the
+# relocator of our own (runtime/) in the place of MinGW-w64's. Ours has nothing to
+# relocate only as long as the linker writes no pseudo-relocations: no auto-import.
+function(korvel_pentium_runtime target)
+    if(NOT KORVEL_PENTIUM_RUNTIME)
+        return()
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        add_dependencies(${target} korvel_crt2)
+        target_link_options(${target} PRIVATE "-B${KORVEL_START_DIR}/")
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${KORVEL_START_DIR}/crt2.o")
+    endif()
+    target_link_libraries(${target} PRIVATE korvel_no_pseudo_relocs)
+    target_link_options(${target} PRIVATE -Wl,--disable-auto-import)
+endfunction()
+
 # A program or library that a user installs: collected in dist/, checked by the PE tests.
 # With MinGW the build tree keeps the linked file with its symbols for debugging, and
 # dist/ gets the stripped copy that ships.
 function(korvel_deliverable target)
     korvel_static_runtime(${target})
+    korvel_pentium_runtime(${target})
     target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
     set_property(GLOBAL APPEND PROPERTY KORVEL_DELIVERABLES ${target})
     if(MSVC)
@@ -90,10 +114,16 @@ function(korvel_deliverable target)
     set_target_properties(${target} PROPERTIES
         RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols"
         LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/symbols")
-    # Windows 2000 refuses images that ask for a newer subsystem.
+    # Windows refuses images that ask for a newer subsystem than its own: 5.0 is Windows
+    # 2000, 5.2 the first 64-bit XP (tests/pe checks both).
     # No link time in the header: the same sources give the same bytes.
-    target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0
-        -Wl,--major-os-version,5 -Wl,--minor-os-version,0 -Wl,--gc-sections -Wl,--no-insert-timestamp)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(minor 2)
+    else()
+        set(minor 0)
+    endif()
+    target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,${minor}
+        -Wl,--major-os-version,5 -Wl,--minor-os-version,${minor} -Wl,--gc-sections -Wl,--no-insert-timestamp)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KORVEL_RELEASE_EPOCH} "${KORVEL_STRIP}" --strip-all -o "${KORVEL_DIST_DIR}/$<TARGET_FILE_NAME:${target}>"
             "$<TARGET_FILE:${target}>"
