@@ -8,6 +8,7 @@
 #include <setupapi.h>
 
 #include "installer/hardware_id_match.h"
+#include "shared/os_kind.h"
 
 #define SEARCH_BAR_END 100
 // The bar moves on by one after a device that did not match only when this many
@@ -32,14 +33,15 @@ void FormatUpdateFailure(CString& text, int step, const char* hardwareId, DWORD 
     text.Format("InstallDevice-UpdateDriverForPlugAndPlayDevices %lu\nStep %d of %d: %s", error, step,
                 SUPPORTED_HARDWARE_ID_COUNT, hardwareId);
     char systemText[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                                  MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL);
-    while (length > 0 && (systemText[length - 1] == '\r' || systemText[length - 1] == '\n'))
-        --length;
-    systemText[length] = '\0';
-    if (length > 0) {
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
+        systemText[0] = '\0';
+    // What an insert of the text stands for (some file of the package) is not known here.
+    char shown[sizeof(systemText)];
+    FillSystemTextInserts(systemText, NULL, shown, sizeof(shown));
+    if (shown[0] != '\0') {
         text += "\n";
-        text += systemText;
+        text += shown;
     }
     if (laterFailures > 0) {
         CString later;
@@ -123,17 +125,23 @@ void CInstallerDlg::InstallDevice(const char* infPath)
     // dialog, as the worker's message boxes and the restart prompt are, so that they
     // come up in front of it. An ID that no present device has gives "no such device",
     // which is no failure: only the found device's IDs are expected to install.
+    // Each call writes its restart flag whatever it did (an ID that no device has
+    // gives FALSE), so each gets one of its own: the restart that the found device's
+    // update asked for must not be undone by a later entry's call.
     int failures = 0;
     int firstFailed = 0;
     DWORD firstError = ERROR_SUCCESS;
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
-        if (!UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &m_bRebootRequired)) {
+        BOOL rebootRequired = FALSE;
+        if (!UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &rebootRequired)) {
             DWORD error = GetLastError();
             if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
                 firstFailed = entry;
                 firstError = error;
             }
         }
+        if (rebootRequired)
+            m_bRebootRequired = TRUE;
         m_ctlProgress.SendMessage(PBM_SETPOS, (WPARAM)(entry + 1));
     }
     if (failures > 0) {

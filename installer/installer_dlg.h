@@ -22,6 +22,7 @@ public:
     CString m_strStatus;
     HICON m_hIcon;
     HANDLE m_hThread;
+    // Non-zero once any of InstallDevice's driver updates asked for a restart.
     BOOL m_bRebootRequired;
 
 protected:

@@ -26,34 +26,35 @@ void WriteText(FILE* stream, const char* text)
 
 int ReportFailureText(const char* step, const char* text)
 {
-    char line[800];
-    wsprintfA(line, "korvelctl: %.300s: %.480s\n", step, text);
+    char line[1024];
+    wsprintfA(line, "korvelctl: %.300s: %.700s\n", step, text);
     WriteText(stderr, line);
     return kExitFailed;
 }
 
-int ReportFailure(const char* step)
+int ReportFailure(const char* step, const char* insert)
 {
     DWORD code = GetLastError();
     // A call may fail without saying why; the text for 0 would read as success.
     if (code == ERROR_SUCCESS)
         return ReportFailureText(step, "failed without an error code");
-    char* text = NULL;
+    char* systemText = NULL;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  NULL, code, 0x0400, (LPSTR)&text, 0, NULL);
-    if (length == 0) {
-        char fallback[FAILURE_TEXT_SIZE];
-        FormatFailureText(step, code, fallback, sizeof(fallback));
-        char line[FAILURE_TEXT_SIZE + 16];
-        wsprintfA(line, "korvelctl: %s\n", fallback);
-        WriteText(stderr, line);
-        return kExitFailed;
-    }
-    // The system's text ends in a line break of its own.
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' '))
-        text[--length] = '\0';
-    ReportFailureText(step, text);
-    LocalFree(text);
+                                  NULL, code, 0x0400, (LPSTR)&systemText, 0, NULL);
+    char text[800];
+    text[0] = '\0';
+    if (length != 0)
+        FillSystemTextInserts(systemText, insert, text, sizeof(text));
+    if (systemText != NULL)
+        LocalFree(systemText);
+    if (text[0] != '\0')
+        return ReportFailureText(step, text);
+    // The whole step, however long (a path), and the code after it.
+    char fallback[400];
+    FormatFailureText(step, code, fallback, sizeof(fallback));
+    char line[sizeof(fallback) + 16];
+    wsprintfA(line, "korvelctl: %s\n", fallback);
+    WriteText(stderr, line);
     return kExitFailed;
 }

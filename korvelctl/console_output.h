@@ -13,9 +13,10 @@
 void WriteText(FILE* stream, const char* text);
 
 // "korvelctl: STEP: TEXT" with the system's text for the thread's last-error code,
-// "korvelctl: STEP FAILURE: (0x...)" when the system has none. Returns 1, the exit
-// status of a failed request.
-int ReportFailure(const char* step);
+// its inserts filled with insert (what they refer to, such as a file's path) or left
+// out when that is NULL; "korvelctl: STEP FAILURE: (0x...)" when the system has none.
+// Returns 1, the exit status of a failed request.
+int ReportFailure(const char* step, const char* insert = NULL);
 
 // "korvelctl: STEP: TEXT" with a text of the program's own; returns 1 as well.
 int ReportFailureText(const char* step, const char* text);

@@ -25,7 +25,7 @@ HMODULE LoadKorvelpad(void)
     if (korvelpad == NULL) {
         char step[MAX_PATH + 16];
         wsprintfA(step, "LoadLibrary %s", path);
-        ReportFailure(step);
+        ReportFailure(step, path);
     }
     return korvelpad;
 }

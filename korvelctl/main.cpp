@@ -1,7 +1,8 @@
 // korvelctl: the touchscreen from a command line, for batch files and remote shells.
 // It drives the driver only through Korvelpad.cpl's exports, loaded from its own
-// folder, and reads the stored values from the driver's parameters key. One command
-// a run; exit status 0 done, 1 the driver is absent or refused, 2 a usage error.
+// folder, and reads the stored values from the driver's parameters key without ever
+// creating it. One command a run; exit status 0 done, 1 the driver is absent or
+// refused, 2 a usage error.
 #include <windows.h>
 
 #include "korvelctl/command_line.h"
@@ -9,6 +10,7 @@
 #include "korvelctl/korvelpad_library.h"
 #include "shared/parameters_key.h"
 #include "shared/platform.h"
+#include "shared/touch_device.h"
 
 namespace {
 
@@ -60,9 +62,10 @@ int RunStatus(HMODULE korvelpad)
     SetLastError(ERROR_SUCCESS);
     if (!getBeep(&beep))
         return ReportFailure("GetBeep");
+    // Read only: a command that reads creates no key. A missing one holds no values.
     HKEY key;
-    LONG status = OpenParametersKey(GetOsKind(), FALSE, &key);
-    if (status != ERROR_SUCCESS) {
+    LONG status = OpenExistingParametersKey(GetOsKind(), &key);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         SetLastError((DWORD)status);
         return ReportFailure("OpenParametersKey");
     }
@@ -70,7 +73,7 @@ int RunStatus(HMODULE korvelpad)
     wsprintfA(lines, "mouse_mode=%lu\nbeep_mode=%lu\nbeep_freq=%lu\nbeep_time=%lu\n", mode, (unsigned long)beep.mode,
               (unsigned long)beep.frequency, (unsigned long)beep.duration);
     WriteText(stdout, lines);
-    for (int i = 0; i < kStoredValueCount; ++i) {
+    for (int i = 0; key != NULL && i < kStoredValueCount; ++i) {
         DWORD type, size, value;
         if (ReadParameterValue(key, kStoredValueNames[i], &type, &size, &value) == ERROR_SUCCESS &&
             type == REG_DWORD && size == sizeof(value)) {
@@ -78,7 +81,8 @@ int RunStatus(HMODULE korvelpad)
             WriteText(stdout, lines);
         }
     }
-    RegCloseKey(key);
+    if (key != NULL)
+        RegCloseKey(key);
     return kExitDone;
 }
 
@@ -111,8 +115,9 @@ int RunEnable(HMODULE korvelpad, BOOL enable)
 }
 
 // AutoCalibration fails alike when the driver is absent and when Korvelaim cannot be
-// started, with the same "file not found" when either is missing; the program file's
-// presence tells the two apart. Its result says nothing of how the calibration went.
+// started, with the same "file not found" when either is missing. It checks the driver
+// first, and so does this: the driver's device, then the program file's presence, tell
+// the causes apart. Its result says nothing of how the calibration went.
 int RunCalibrate(HMODULE korvelpad)
 {
     AutoCalibrationProc autoCalibration =
@@ -123,6 +128,14 @@ int RunCalibrate(HMODULE korvelpad)
     if (autoCalibration())
         return kExitDone;
     DWORD error = GetLastError();
+    HANDLE device = OpenTouchDevice();
+    if (device == INVALID_HANDLE_VALUE) {
+        DWORD openError = GetLastError();
+        if (openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND)
+            return ReportFailureText("AutoCalibration", "the touchscreen driver is not loaded");
+        return ReportFailure("AutoCalibration: open " TOUCH_DEVICE_NAME);
+    }
+    CloseHandle(device);
     char calibrator[MAX_PATH];
     if (GetPathBesideProgram(CALIBRATOR_FILE_NAME, calibrator, sizeof(calibrator)) &&
         GetFileAttributesA(calibrator) == INVALID_FILE_ATTRIBUTES)

@@ -104,9 +104,53 @@ void FormatFailureText(const char* step, unsigned long code, char* text, size_t 
     while (count > 0)
         hex[at++] = digits[--count];
     hex[at] = '\0';
+    char tail[sizeof(" FAILURE: ()") + sizeof(hex)];
+    size_t tailLength = 0;
+    tail[0] = '\0';
+    AppendText(tail, sizeof(tail), &tailLength, " FAILURE: (");
+    AppendText(tail, sizeof(tail), &tailLength, hex);
+    AppendText(tail, sizeof(tail), &tailLength, ")");
+    // The step gives way to the code: it takes what the code leaves of the buffer.
+    size_t room = size - 1;
+    size_t length = strlen(step);
+    if (length > room)
+        length = room;
+    if (tailLength <= room && length > room - tailLength)
+        length = room - tailLength;
+    memcpy(text, step, length);
+    text[length] = '\0';
+    AppendText(text, size, &length, tail);
+}
+
+void FillSystemTextInserts(const char* systemText, const char* insert, char* text, size_t size)
+{
+    if (size == 0)
+        return;
     size_t length = 0;
     text[0] = '\0';
-    if (AppendText(text, size, &length, step) && AppendText(text, size, &length, " FAILURE: (") &&
-        AppendText(text, size, &length, hex))
-        AppendText(text, size, &length, ")");
+    for (const char* at = systemText; *at != '\0';) {
+        if (at[0] != '%' || at[1] < '1' || at[1] > '9') {
+            const char piece[2] = {*at++, '\0'};
+            AppendText(text, size, &length, piece);
+            continue;
+        }
+        at += 2;
+        if (*at >= '0' && *at <= '9')
+            ++at;
+        if (*at == '!') {
+            const char* formatEnd = at + 1;
+            while (*formatEnd != '\0' && *formatEnd != '!')
+                ++formatEnd;
+            if (*formatEnd == '!')
+                at = formatEnd + 1;
+        }
+        if (insert != NULL)
+            AppendText(text, size, &length, insert);
+        else if (length > 0 && text[length - 1] == ' ')
+            text[--length] = '\0';
+        else if (*at == ' ')
+            ++at;
+    }
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' '))
+        text[--length] = '\0';
 }

@@ -16,6 +16,18 @@ LONG OpenParametersKey(int osKind, BOOL forWriting, HKEY* key)
     return status;
 }
 
+LONG OpenExistingParametersKey(int osKind, HKEY* key)
+{
+    char path[PARAMETERS_PATH_SIZE];
+    *key = NULL;
+    if (!FormatParametersKeyPath(osKind, path, sizeof(path)))
+        return ERROR_FILE_NOT_FOUND;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, PARAMETERS_KEY_READ, key);
+    if (status != ERROR_SUCCESS)
+        *key = NULL;
+    return status;
+}
+
 LONG ReadParameterValue(HKEY key, const char* name, DWORD* type, DWORD* size, DWORD* value)
 {
     DWORD data = 0;

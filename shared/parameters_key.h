@@ -11,6 +11,10 @@
 // caller closes the key with RegCloseKey.
 LONG OpenParametersKey(int osKind, BOOL forWriting, HKEY* key);
 
+// Opens the key for reading only and creates nothing: ERROR_FILE_NOT_FOUND when it is
+// missing or the OsKind has none. For readers that must leave the registry as it was.
+LONG OpenExistingParametersKey(int osKind, HKEY* key);
+
 // One 4-byte REG_DWORD read: the expected type and size are set before the query.
 // The value is stored only when the query succeeded.
 LONG ReadParameterValue(HKEY key, const char* name, DWORD* type, DWORD* size, DWORD* value);

@@ -55,20 +55,26 @@ CString& CString::operator+=(const char* text)
 void CString::Format(const char* format, ...)
 {
     // _vsnprintf answers -1 when the text does not fit (Windows 2000's C runtime
-    // cannot measure a text beforehand), so the buffer doubles until it does.
-    for (size_t size = 256; size <= 65536; size *= 2) {
-        char* buffer = (char*)malloc(size);
+    // cannot measure a text beforehand), so the buffer doubles until it does, up to
+    // FORMAT_LIMIT characters. A longer text, or one that memory runs out for, keeps
+    // what the largest buffer took: a message cut short still says what it begins with.
+    // The buffers start zeroed, so what a conversion error leaves unwritten ends the text.
+    char* cut = NULL;
+    for (size_t size = 256; size <= FORMAT_LIMIT + 1; size *= 2) {
+        char* buffer = (char*)calloc(size, 1);
         if (buffer == NULL)
             break;
         va_list args;
         va_start(args, format);
         int length = _vsnprintf(buffer, size, format, args);
         va_end(args);
+        free(cut);
         if (length >= 0 && (size_t)length < size) {
             Replace(buffer);
             return;
         }
-        free(buffer);
+        buffer[size - 1] = '\0';
+        cut = buffer;
     }
-    Replace(NULL);
+    Replace(cut);
 }

@@ -29,7 +29,9 @@ public:
     int GetLength() const { return m_pszData != NULL ? lstrlenA(m_pszData) : 0; }
     BOOL IsEmpty() const { return GetLength() == 0; }
     // printf-style formatting with the C runtime's conversions; the result replaces
-    // the string.
+    // the string. A result longer than FORMAT_LIMIT characters, or one that memory
+    // runs out for, is cut at what fitted.
+    enum { FORMAT_LIMIT = 65535 };
     void Format(const char* format, ...) __attribute__((format(ms_printf, 2, 3)));
 
 private:

@@ -55,8 +55,11 @@ for args in "" help; do
 done
 check "no command and help: device not opened" "0" "$(state_keys opens)"
 
+key_absent() { wine reg query "HKLM\\$PARAMETERS_PATH" >/dev/null 2>&1 || echo absent; }
+before=$(key_absent)
 ctl status
 check "status: exit 0, nothing on standard error" "0|" "$CODE|$ERR"
+check "status: the parameters key absent before and after" "absent absent" "$before $(key_absent)"
 check "status: the driver's values, no stored ones" \
     "mouse_mode=0 beep_mode=1 beep_freq=2000 beep_time=100" "$(echo $OUT)"
 check "status: one open each for the mode and the beep, both closed" "2 2" "$(state_keys opens closes)"
@@ -170,6 +173,11 @@ cp "$KORVEL_TOOLS/korvelsimctl.exe" "$work/fake/Korvelpad.cpl"
 run "$work/fake/korvelctl.exe" mode 1
 check "Korvelpad.cpl without the export: exit 1 and the line" \
     "1|korvelctl: Korvelpad.cpl has no export SetMouseMode: $TEXT_NO_PROC" "$CODE|$ERR"
+echo 'no program' >"$work/alone/Korvelpad.cpl"
+library=$(wine winepath -w "$work/alone/Korvelpad.cpl" | tr -d '\r')
+run "$work/alone/korvelctl.exe" mode 1
+check "Korvelpad.cpl no program: the system's text names the file" \
+    "1|korvelctl: LoadLibrary $library: Bad EXE format for $library." "$CODE|$ERR"
 check "missing library or export: device not opened" "$opens" "$(state_keys opens)"
 cp "$KORVEL_DIST/Korvelpad.cpl" "$work/alone/"
 run "$work/alone/korvelctl.exe" calibrate
@@ -199,7 +207,7 @@ done <<EOF_ABSENT
 status|GetMouseMode|$TEXT_NO_FILE
 mode 2|SetMouseMode|$TEXT_NO_FILE
 enable|EnableTouchscreen|$TEXT_OPEN_FAILED
-calibrate|AutoCalibration|$TEXT_NO_FILE
+calibrate|AutoCalibration|the touchscreen driver is not loaded
 EOF_ABSENT
 check "no driver: Korvelaim not started" "" "$(winprobe windows Korvelaim)"
 ctl mode 9

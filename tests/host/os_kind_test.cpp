@@ -117,7 +117,7 @@ TEST(FailureText, NamesStepAndCodeInEightLowerCaseHexDigits)
     }
 }
 
-TEST(FailureText, ALongStepNameIsCutAtTheBuffer)
+TEST(FailureText, ALongStepNameIsCutBeforeTheCode)
 {
     char step[200];
     memset(step, 'S', sizeof(step) - 1);
@@ -126,7 +126,17 @@ TEST(FailureText, ALongStepNameIsCutAtTheBuffer)
     memset(text, '#', sizeof(text));
     FormatFailureText(step, 1, text, FAILURE_TEXT_SIZE);
     EXPECT_EQ(FAILURE_TEXT_SIZE - 1, strlen(text));
+    EXPECT_STREQ("S FAILURE: (0x00000001)", text + FAILURE_TEXT_SIZE - 24);
     EXPECT_EQ('#', text[FAILURE_TEXT_SIZE]) << "wrote past the buffer";
+}
+
+TEST(FailureText, SystemTextInsertsFilledOrLeftOut)
+{
+    char text[40];
+    FillSystemTextInserts("File %12!s! or %2 at 100% %n \r\n", "f", text, sizeof(text));
+    EXPECT_STREQ("File f or f at 100% %n", text);
+    FillSystemTextInserts("%1 is not %2 valid.\r\n", NULL, text, sizeof(text));
+    EXPECT_STREQ("is not valid.", text);
 }
 
 } // namespace

@@ -49,6 +49,7 @@ public:
     std::string m_statusAfterInit;
     std::string m_statusFromThread;
     HWND m_boundProgress = NULL;
+    HWND m_window = NULL;
     LRESULT m_dragIcon = 0;
     DWORD_PTR m_barPosition = 0;
     DWORD_PTR m_barUpper = 0;
@@ -59,6 +60,9 @@ private:
 protected:
     BOOL OnInitDialog() override
     {
+        m_window = m_hWnd;
+        if (!m_start) // the program's own worker
+            return CInstallerDlg::OnInitDialog();
         CDialog::OnInitDialog();
         m_start(this);
         return TRUE;
@@ -161,14 +165,38 @@ TEST(InstallerDialog, NothingEndsTheDialogWhileTheWorkerRuns)
 }
 
 // The driver-update calls seen (parent window and hardware ID), the errors they are
-// made to give (none: success), and the message boxes shown (owner and text).
+// made to give (none: success), the call that asks for a restart (the others write
+// FALSE, as Windows' own do), the message boxes and restart prompts shown (owners).
+// The search sees one device, of entry 4.
 std::vector<std::pair<HWND, std::string>> updateCalls;
 std::vector<DWORD> updateErrors;
+size_t restartCall;
 std::vector<std::pair<HWND, std::string>> shownBoxes;
+std::vector<HWND> restartPrompts;
 
-BOOL WINAPI RecordUpdate(HWND parent, LPCSTR hardwareId, LPCSTR, DWORD, PBOOL)
+BOOL WINAPI OneDevice(HDEVINFO, DWORD index, PSP_DEVINFO_DATA)
+{
+    SetLastError(ERROR_NO_MORE_ITEMS);
+    return index == 0;
+}
+
+BOOL WINAPI EntryFourIds(HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE list, DWORD, PDWORD size)
+{
+    static const char ids[] = "USB\\VID_7E03&PID_0020\0";
+    memcpy(list, ids, *size = sizeof(ids));
+    return TRUE;
+}
+
+INT WINAPI RecordRestartPrompt(HSPFILEQ, HWND owner, BOOL)
+{
+    restartPrompts.push_back(owner);
+    return 0;
+}
+
+BOOL WINAPI RecordUpdate(HWND parent, LPCSTR hardwareId, LPCSTR, DWORD, PBOOL restart)
 {
     updateCalls.push_back(std::make_pair(parent, hardwareId));
+    *restart = updateCalls.size() == restartCall;
     DWORD error = updateCalls.size() <= updateErrors.size() ? updateErrors[updateCalls.size() - 1] : ERROR_GEN_FAILURE;
     SetLastError(error);
     return error == ERROR_SUCCESS;
@@ -180,19 +208,14 @@ int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
     return IDOK;
 }
 
-DWORD WINAPI InstallAndEnd(LPVOID param)
-{
-    CTestDlg* dialog = (CTestDlg*)param;
-    dialog->InstallDevice("C:\\korvel\\KorvelUsb.inf");
-    dialog->EndDialog(7);
-    return 0;
-}
-
-TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefused)
+TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefusedAndOffersTheRestart)
 {
     ImportHook update(GetModuleHandleA(NULL), "newdev.dll", "UpdateDriverForPlugAndPlayDevicesA", (void*)RecordUpdate);
     ImportHook boxes(GetModuleHandleA(NULL), "USER32.dll", "MessageBoxA", (void*)RecordMessageBox);
-    ASSERT_TRUE(update.Installed() && boxes.Installed());
+    ImportHook walk(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupDiEnumDeviceInfo", (void*)OneDevice);
+    ImportHook idList(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupDiGetDeviceRegistryPropertyA", (void*)EntryFourIds);
+    ImportHook prompt(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupPromptReboot", (void*)RecordRestartPrompt);
+    ASSERT_TRUE(update.Installed() && boxes.Installed() && walk.Installed() && idList.Installed() && prompt.Installed());
 
     const char* const ids[] = {"USB\\VID_7E01&PID_0001", "USB\\VID_7E02&PID_0001", "USB\\VID_7E03&PID_0007",
                                "USB\\VID_7E03&PID_0020", "USB\\VID_7E04&PID_0001"};
@@ -202,9 +225,13 @@ TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefused)
         const char* name;
         std::vector<DWORD> errors;
         const char* message;
+        size_t restartCall = 0;
     } cases[] = {
         {"all installed", {0, 0, 0, 0, 0}, NULL},
         {"only the found ID present", {none, none, none, 0, none}, NULL},
+        {"the found ID's update asks for a restart, the later one not", {none, none, none, 0, none}, NULL, 4},
+        {"a system text with an insert", {none, none, none, ERROR_BAD_EXE_FORMAT, none},
+         "InstallDevice-UpdateDriverForPlugAndPlayDevices 193\nStep 4 of 5: USB\\VID_7E03&PID_0020\nBad EXE format for."},
         {"limited account", {none, none, none, ERROR_ACCESS_DENIED, none},
          "InstallDevice-UpdateDriverForPlugAndPlayDevices 5\nStep 4 of 5: USB\\VID_7E03&PID_0020\nAccess denied."},
         {"no system text, after a call that installed", {0, 0x12345, none, 0, ERROR_ACCESS_DENIED},
@@ -218,13 +245,12 @@ TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefused)
     for (const auto& c : cases) {
         updateCalls.clear();
         updateErrors = c.errors;
+        restartCall = c.restartCall;
         shownBoxes.clear();
-        HWND window = NULL;
-        CTestDlg dialog([&](CTestDlg* self) {
-            window = self->m_hWnd;
-            self->m_hThread = CreateThread(NULL, 0, InstallAndEnd, self, 0, NULL);
-        });
-        EXPECT_EQ(7, dialog.DoModal()) << c.name;
+        restartPrompts.clear();
+        CTestDlg dialog(nullptr);
+        EXPECT_EQ(0, dialog.DoModal()) << c.name;
+        HWND window = dialog.m_window;
 
         std::vector<std::pair<HWND, std::string>> calls;
         for (const char* id : ids)
@@ -234,6 +260,7 @@ TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefused)
         if (c.message != NULL)
             boxes.push_back(std::make_pair(window, c.message));
         EXPECT_EQ(boxes, shownBoxes) << c.name;
+        EXPECT_EQ(std::vector<HWND>(c.restartCall != 0, window), restartPrompts) << c.name << ": restart prompts";
     }
 }
 
@@ -250,7 +277,7 @@ TEST(Framework, MessageBoxWithoutCaptionShowsTheProgramName)
     EXPECT_STREQ("\\installer_framework_test.HLP", name) << help;
 }
 
-TEST(Framework, FormatReplacesTheStringWithoutALengthLimit)
+TEST(Framework, FormatReplacesTheStringAndCutsItAtItsLimit)
 {
     CString text("old");
     text.Format("CreateThread Failed! Error code %d", 8);
@@ -260,6 +287,9 @@ TEST(Framework, FormatReplacesTheStringWithoutALengthLimit)
     text.Format("%s%d", part.c_str(), 1);
     EXPECT_EQ(part + "1", (const char*)text);
     EXPECT_EQ(3001, text.GetLength());
+    const std::string past(CString::FORMAT_LIMIT + 2, 'y');
+    text.Format("%s", past.c_str());
+    EXPECT_EQ(past.substr(0, CString::FORMAT_LIMIT), (const char*)text);
 
     text.Format("%s", "");
     EXPECT_TRUE(text.IsEmpty());
