@@ -8,7 +8,7 @@
 #include <set>
 #include <utility>
 
-#include "calibrate/program_art.h"
+#include "art/program_art.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // BITMAPINFOHEADER, a palette for 4 and 8 bits, the colour rows bottom-up and the
 // 1-bit AND mask, rows padded to 4 bytes. A .bmp file is a BITMAPFILEHEADER, a
 // BITMAPINFOHEADER and the rows.
-#include "calibrate/program_art.h"
+#include "art/program_art.h"
 
 #include <math.h>
 #include <stdlib.h>
