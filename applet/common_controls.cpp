@@ -73,7 +73,8 @@ INT_PTR RunStyledPropertySheet(const PROPSHEETHEADERA* header)
 {
     ManifestContext manifest;
     const bool styled = EnterManifestContext(&manifest);
-    // Loaded inside the context, comctl32 is the version the manifest names.
+    // Loaded inside the context, comctl32 is the version the manifest names. It stays
+    // loaded, as an import would keep it: the classes it registered outlive the sheet.
     HMODULE library = LoadLibraryA("comctl32.dll");
     InitCommonControlsExProc initialise =
         library != NULL ? (InitCommonControlsExProc)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
@@ -91,8 +92,6 @@ INT_PTR RunStyledPropertySheet(const PROPSHEETHEADERA* header)
         result = propertySheet(header);
         SheetTexture = NULL;
     }
-    if (library != NULL)
-        FreeLibrary(library);
     if (styled)
         LeaveManifestContext(manifest);
     return result;
