@@ -7,6 +7,7 @@
 
 #include "applet/applet.h"
 #include "applet/calibrator_path.h"
+#include "applet/common_controls.h"
 #include "applet/dialog_font.h"
 #include "applet/pages.h"
 #include "applet/resource.h"
@@ -67,9 +68,6 @@ int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam)
 
 void ShowTouchProperties(HWND owner)
 {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&classes);
-
     PROPSHEETPAGEA_V2 pages[kPageCount];
     ZeroMemory(pages, sizeof(pages));
     for (int i = 0; i < kPageCount; ++i) {
@@ -93,7 +91,7 @@ void ShowTouchProperties(HWND owner)
     header.nStartPage = 0;
     header.ppsp = (LPCPROPSHEETPAGEA)pages;
     header.pfnCallback = SheetCallback;
-    PropertySheetA(&header);
+    RunStyledPropertySheet(&header);
 }
 
 INT_PTR HandleSheetNotify(HWND page, const NMHDR* header)
@@ -111,8 +109,12 @@ INT_PTR HandleSheetNotify(HWND page, const NMHDR* header)
         }
         SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
         return TRUE;
-    case PSN_KILLACTIVE:
     case PSN_SETACTIVE:
+        // Sent before the page shows, so its first paint has the texture.
+        UseTabTexture(page);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case PSN_KILLACTIVE:
         SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
         return TRUE;
     default:

@@ -1,4 +1,5 @@
-// Resource ids of Korvelpad: page templates, icons and bitmaps, strings, controls.
+// Resource ids of Korvelpad: page templates, icons and bitmaps, the manifest, strings,
+// controls.
 #pragma once
 
 // Page templates.
@@ -12,6 +13,9 @@
 #define IDB_ABOUT_MASK 109
 #define IDB_ABOUT_PICTURE 110
 #define IDI_BEEP 111
+
+// The manifest: the id under which the Control Panel looks for a control panel's own.
+#define IDR_MANIFEST 123
 
 // Strings the Control Panel shows for the applet.
 #define IDS_APPLET_NAME 1

@@ -1,6 +1,7 @@
 // The generated icons of the three programs: well-formed .ico files with the images
 // Windows picks from, drawn cleanly where Windows 2000 ignores the alpha channel, and
-// Korvelaim's transparent around its disc and red at the cross-hair.
+// Korvelaim's transparent around its disc and red at the cross-hair; and the About
+// picture's colours.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -8,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "calibrate/program_art.h"
+#include "art/program_art.h"
 
 namespace {
 
@@ -139,12 +140,15 @@ TEST(ProgramIcons, WellFormedWithTheImagesWindowsPicksFrom)
     }
 }
 
-// Windows 2000 ANDs the mask onto the screen and XORs the colour over it: a coloured
-// pixel under a set mask bit would change what lies behind the icon.
-TEST(ProgramIcons, MaskedPixelsAreBlackAndMaskedExactlyWhereFullyTransparent)
+// Windows 2000 ANDs the mask onto the screen and XORs the colour over it, ignoring the
+// alpha: a coloured pixel under a set mask bit would change what lies behind the icon,
+// and a faint pixel left unmasked would be drawn solid. Windows XP blends by the alpha,
+// so the 32-bit images keep their soft edges in it.
+TEST(ProgramIcons, MaskedPixelsAreBlackAndMaskedExactlyWhereAlphaIsBelowHalf)
 {
     for (const auto& expected : kIcons) {
         const std::vector<uint8_t> icon = ArtFileNamed(expected.name);
+        int softEdge = 0;
         for (const IconImage& image : ImagesOf(icon)) {
             SCOPED_TRACE(testing::Message() << expected.name << ", " << image.side << " px, " << image.bits << " bits");
             int masked = 0, shown = 0;
@@ -153,18 +157,48 @@ TEST(ProgramIcons, MaskedPixelsAreBlackAndMaskedExactlyWhereFullyTransparent)
                     const Pixel p = image.At(x, y);
                     masked += p.masked;
                     shown += !p.masked;
+                    softEdge += p.a > 0 && p.a < 255;
                     if (p.masked) {
-                        EXPECT_EQ(0, p.r | p.g | p.b | (image.bits == 32 ? p.a : 0))
-                            << "colour under the mask at " << x << ", " << y;
+                        EXPECT_EQ(0, p.r | p.g | p.b) << "colour under the mask at " << x << ", " << y;
                     }
                     if (image.bits == 32) {
-                        EXPECT_EQ(p.a == 0, p.masked) << "alpha " << (int)p.a << " at " << x << ", " << y;
+                        EXPECT_EQ(p.a < 128, p.masked) << "alpha " << (int)p.a << " at " << x << ", " << y;
                     }
                 }
             }
             EXPECT_GT(masked, 0) << "nothing is transparent";
             EXPECT_GT(shown, 0) << "nothing is drawn";
         }
+        const bool hasAlpha = expected.formats.count(std::make_pair(32u, 32u)) > 0;
+        EXPECT_EQ(hasAlpha, softEdge > 0) << expected.name << ": partly transparent pixels";
+    }
+}
+
+// At 8 bits, with the drawing's own colours in the palette, each once.
+TEST(ProgramPictures, AboutPictureAtEightBitsKeepsItsExactColours)
+{
+    const std::vector<uint8_t> picture = ArtFileNamed("about.bmp");
+    ASSERT_GE(picture.size(), 54u);
+    EXPECT_EQ(100u, Read32(picture, 18));
+    EXPECT_EQ(111u, Read32(picture, 22));
+    ASSERT_EQ(8u, Read16(picture, 28));
+    const uint32_t colours = Read32(picture, 46);
+    ASSERT_LE(colours, 256u);
+    std::set<uint32_t> palette;
+    for (uint32_t i = 0; i < colours; ++i)
+        palette.insert(Read32(picture, 54 + 4 * i));
+    EXPECT_EQ(colours, palette.size()) << "a colour twice";
+    ASSERT_EQ(54 + 4 * colours, Read32(picture, 10));
+    ASSERT_EQ(54 + 4 * colours + 100 * 111, picture.size());
+    // 0x00RRGGBB at (x, y) from the top: the target's red centre, its white ring and
+    // the screen's blue between them.
+    const std::pair<std::pair<int, int>, uint32_t> samples[] = {
+        {{50, 40}, 0xDC2020}, {{50, 26}, 0xFFFFFF}, {{20, 20}, 0x1437C8}};
+    for (const auto& sample : samples) {
+        const int x = sample.first.first, y = sample.first.second;
+        const uint32_t index = picture[54 + 4 * colours + 100 * (110 - y) + x];
+        ASSERT_LT(index, colours);
+        EXPECT_EQ(sample.second, Read32(picture, 54 + 4 * index)) << "at " << x << ", " << y;
     }
 }
 

@@ -174,6 +174,11 @@ TEST(AppletSheet, HelpOkSavesPerVisitedPageAndOneSheetPerProcess)
     HWND drag = GetDlgItem(page, 1006);
     HWND group = GetDlgItem(page, 1020);
     ASSERT_TRUE(drag != NULL && group != NULL);
+    // Visual styles in a process without a manifest of its own: inside the library's
+    // activation context the pages' buttons are comctl32 6's, which alone know their
+    // ideal size.
+    SIZE ideal = {0, 0};
+    EXPECT_TRUE(SendMessageA(drag, BCM_GETIDEALSIZE, 0, (LPARAM)&ideal)) << "a button of comctl32 5";
     DWORD sheetThread = GetWindowThreadProcessId(sheet, NULL);
     AttachThreadInput(GetCurrentThreadId(), sheetThread, TRUE);
     SetForegroundWindow(sheet);

@@ -1,5 +1,6 @@
 // Korvelaim's resources as Windows sees them in the built program: the class name
-// string, the icon group and its nine images, and the version block.
+// string, the icon group and its nine images, and the version block; and the manifest
+// of each shipped file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -145,6 +146,34 @@ TEST_F(CalibrationResources, VersionBlockInSimplifiedChinese)
     EXPECT_EQ("Korvelaim.exe", VersionString(block, "OriginalFilename"));
     EXPECT_EQ("Korvel Technology Co., Ltd.", VersionString(block, "CompanyName"));
     EXPECT_EQ("1.0.0.1", VersionString(block, "FileVersion"));
+}
+
+// Each shipped file asks for comctl32 6 of the architecture it is built for: the
+// programs as resource 1, which Windows reads when it starts them, the applet as 123,
+// where the Control Panel looks.
+TEST(ShippedManifests, AskForCommonControlsSixOfTheBuiltArchitecture)
+{
+    const std::string dist = ProgramPath().substr(0, ProgramPath().find_last_of('\\') + 1);
+    const std::string architecture = sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    const struct {
+        const char* file;
+        int id;
+    } kFiles[] = {{"Korvelaim.exe", 1}, {"Korvelseek.exe", 1}, {"Korvelpad.cpl", 123}};
+    for (const auto& expected : kFiles) {
+        SCOPED_TRACE(expected.file);
+        HMODULE module = LoadLibraryExA((dist + expected.file).c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(module != NULL) << "error " << GetLastError();
+        HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(expected.id), (LPCSTR)RT_MANIFEST);
+        const std::string manifest =
+            resource != NULL ? std::string((const char*)LockResource(LoadResource(module, resource)),
+                                           SizeofResource(module, resource))
+                             : "";
+        FreeLibrary(module);
+        ASSERT_FALSE(manifest.empty()) << "no manifest " << expected.id;
+        EXPECT_NE(std::string::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
+        const size_t own = manifest.find(architecture), dependency = manifest.rfind(architecture);
+        EXPECT_TRUE(own != std::string::npos && dependency != own) << "its own and the dependency's " << architecture;
+    }
 }
 
 } // namespace

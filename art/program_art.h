@@ -5,7 +5,8 @@
 //
 // Windows 2000 draws an icon image without its alpha channel: the AND mask, then the
 // colour XORed over it. So a pixel under a set mask bit is black in every image, and a
-// 32-bit image sets the mask exactly where its pixel is fully transparent.
+// 32-bit image sets the mask exactly where its alpha is below 128, keeping the alpha
+// for Windows XP, which blends with it and ignores the mask.
 #pragma once
 
 #include <stdint.h>

@@ -2,7 +2,7 @@
 // BITMAPINFOHEADER, a palette for 4 and 8 bits, the colour rows bottom-up and the
 // 1-bit AND mask, rows padded to 4 bytes. A .bmp file is a BITMAPFILEHEADER, a
 // BITMAPINFOHEADER and the rows.
-#include "calibrate/program_art.h"
+#include "art/program_art.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -225,18 +225,19 @@ std::vector<uint8_t> IconImage(Paint paint, const IconImageFormat& format)
         std::vector<uint8_t> line(RowBytes(side, bits), 0), maskLine(RowBytes(side, 1), 0);
         for (int x = 0; x < side; ++x) {
             const Rgba p = pixels[(size_t)row * side + x];
-            // With an alpha channel only what is fully transparent is masked; without
-            // one a pixel is either drawn or left to the mask.
-            const bool masked = bits == 32 ? Channel(p.a * 255) == 0 : p.a < 0.5;
-            if (masked) {
+            // What is less than half covered is left to the mask at every depth, so
+            // that Windows 2000 draws a 32-bit image's edge as it draws the others';
+            // the alpha stays for the systems that blend with it.
+            const uint8_t alpha = Channel(p.a * 255);
+            if (bits == 32)
+                line[(size_t)x * 4 + 3] = alpha;
+            if (alpha < 128) {
                 maskLine[x / 8] |= (uint8_t)(0x80 >> (x % 8));
             } else if (bits == 32 || bits == 24) {
                 uint8_t* at = &line[(size_t)x * (bits / 8)];
                 at[0] = Channel(p.b);
                 at[1] = Channel(p.g);
                 at[2] = Channel(p.r);
-                if (bits == 32)
-                    at[3] = Channel(p.a * 255);
             } else if (bits == 8) {
                 line[x] = NearestPaletteIndex(palette, p);
             } else {
@@ -356,20 +357,34 @@ std::vector<uint8_t> InstallerIcon(void)
     return IconFile(PaintSearch, {{32, 4}, {16, 4}, {48, 8}, {32, 8}, {16, 8}, {48, 32}, {32, 32}, {16, 32}});
 }
 
+bool SameColour(Rgba a, Rgba b)
+{
+    return Channel(a.r) == Channel(b.r) && Channel(a.g) == Channel(b.g) && Channel(a.b) == Channel(b.b);
+}
+
+// At 8 bits with a palette of the picture's own colours, each exactly: it paints as
+// at 24 bits, at a third of the size.
 std::vector<uint8_t> AboutPicture(void)
 {
+    std::vector<Rgba> colours;
     std::vector<uint8_t> rows;
     for (int y = kAboutHeight - 1; y >= 0; --y) {
-        std::vector<uint8_t> line(RowBytes(kAboutWidth, 24), 0);
+        std::vector<uint8_t> line(RowBytes(kAboutWidth, 8), 0);
         for (int x = 0; x < kAboutWidth; ++x) {
             const Rgba p = AboutPixel(x, y);
-            line[3 * x] = Channel(p.b);
-            line[3 * x + 1] = Channel(p.g);
-            line[3 * x + 2] = Channel(p.r);
+            uint8_t index = colours.empty() ? 0 : NearestPaletteIndex(colours, p);
+            if ((colours.empty() || !SameColour(colours[index], p)) && colours.size() < 256) {
+                index = (uint8_t)colours.size();
+                colours.push_back(p);
+            }
+            line[x] = index;
         }
         rows.insert(rows.end(), line.begin(), line.end());
     }
-    return AboutBitmap(24, rows, {});
+    std::vector<uint8_t> palette;
+    for (const Rgba& colour : colours)
+        palette.insert(palette.end(), {Channel(colour.b), Channel(colour.g), Channel(colour.r), 0});
+    return AboutBitmap(8, rows, palette);
 }
 
 // One bit per pixel, white (1) where the picture shows: it paints as a 24-bit black

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "calibrate/program_art.h"
+#include "art/program_art.h"
 
 int main(int argc, char** argv)
 {
