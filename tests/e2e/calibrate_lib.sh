@@ -87,6 +87,15 @@ cal_box() { wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox | tr -d '\r'; }
 
 question_visible() { xdotool search --onlyvisible --name "^$CAL_QUESTION\$" >/dev/null 2>&1; }
 
+# cal_store XLOW XHIGH YLOW YHIGH SWAPXY: a calibration stored before the start.
+cal_store() {
+    local name
+    for name in XLow XHigh YLow YHigh SwapXY; do
+        wine reg add "HKLM\\$PARAMETERS_PATH" /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+        shift
+    done
+}
+
 cal_stored() {
     local name out=""
     for name in XLow XHigh YLow YHigh SwapXY; do
@@ -124,3 +133,18 @@ panel_text() {
     done
     echo "${out# }"
 }
+
+# The panel's line between the two instructions, where notices and the question's
+# countdown stand, in a saved screenshot: its black pixels, and a hash of it.
+notice_crop() {
+    local shot=$1
+    shift
+    convert "$E2E_SHOTS/$shot.png" -crop 392x16+316+376 +repage "$@"
+}
+panel_notice() {
+    local count
+    count=$(notice_crop "$1" -fill white +opaque '#000000' -fill black -opaque '#000000' -negate \
+        -format '%[fx:round(mean*w*h)]' info:)
+    if [ "$count" -gt 0 ]; then echo yes; else echo no; fi
+}
+notice_signature() { notice_crop "$1" -format '%#' info:; }

@@ -98,28 +98,24 @@ TEST(ControllerModel, SloppyTouchesAreAcceptedAndMistouchesRefused)
     TargetPosition t[3];
     ComputeTargetPositions(1024, 768, t);
     for (int orientation = 0; orientation < 8; ++orientation) {
-        ControllerModel model =
-            Model(1024, 768, (orientation & 1) != 0, (orientation & 2) != 0, (orientation & 4) != 0);
         SCOPED_TRACE(testing::Message() << "orientation " << orientation);
-        for (int32_t dx = -30; dx <= 30; dx += 30) {
-            for (int32_t dy = -30; dy <= 30; dy += 30) {
-                TouchReading touches[3] = {ModelReadingAt(model, t[0].x + dx, t[0].y + dy),
-                                           ModelReadingAt(model, t[1].x - dx, t[1].y - dy),
-                                           ModelReadingAt(model, t[2].x - dy, t[2].y + dx)};
-                EXPECT_TRUE(TouchesDescribeScreen(touches)) << dx << ", " << dy;
-                EXPECT_EQ(model.swapXY ? 1u : 0u, ComputeCalibration(touches).SwapXY) << dx << ", " << dy;
-            }
+        ControllerModel m = Model(1024, 768, (orientation & 1) != 0, (orientation & 2) != 0, (orientation & 4) != 0);
+        auto at = [&m](int32_t x, int32_t y) { return ModelReadingAt(m, x, y); };
+        for (int32_t d = -30; d <= 30; d += 15) {
+            TouchReading sloppy[3] = {at(t[0].x + d, t[0].y - d), at(t[1].x - d, t[1].y - d),
+                                      at(t[2].x + d, t[2].y + d)};
+            EXPECT_TRUE(TouchesDescribeScreen(sloppy)) << d;
+            EXPECT_EQ(m.swapXY ? 1u : 0u, ComputeCalibration(sloppy).SwapXY) << d;
         }
-        const TouchReading first = ModelReadingAt(model, t[0].x, t[0].y);
-        const TouchReading second = ModelReadingAt(model, t[1].x, t[1].y);
+        const TouchReading first = at(t[0].x, t[0].y), second = at(t[1].x, t[1].y);
         const TouchReading oneSpot[3] = {first, first, first};
-        const TouchReading secondTap[3] = {first, first, ModelReadingAt(model, t[2].x, t[2].y)};
-        const TouchReading alongTheTop[3] = {first, second, ModelReadingAt(model, 512, t[2].y)};
-        const TouchReading atTheCentre[3] = {first, second, ModelReadingAt(model, 512, 384)};
+        const TouchReading secondTap[3] = {first, at(t[0].x + 5, t[0].y), at(t[2].x, t[2].y)};
+        const TouchReading slipped[3] = {first, second, at(512, t[2].y)};
+        const TouchReading collinear[3] = {first, second, at(512, 384)};
         EXPECT_FALSE(TouchesDescribeScreen(oneSpot));
         EXPECT_FALSE(TouchesDescribeScreen(secondTap));
-        EXPECT_FALSE(TouchesDescribeScreen(alongTheTop));
-        EXPECT_FALSE(TouchesDescribeScreen(atTheCentre));
+        EXPECT_FALSE(TouchesDescribeScreen(slipped));
+        EXPECT_FALSE(TouchesDescribeScreen(collinear));
     }
 }
 
