@@ -47,31 +47,29 @@ check "time-out: nothing sent" 0 "$(sim_state set_calibration)"
 check "time-out: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "time-out: mouse mode restored" 0 "$(sim_state mouse_mode)"
 
-# take_back WHAT: the checks after an ending without a Yes.
+# question_with_stored: a calibration stored before the start, a run, its question.
+question_with_stored() {
+    cal_reset
+    cal_store 250 3850 260 3840 0
+    cal_start
+    cal_run 0 1000 900 3101 3000 3090 910 && wait_until 15 question_visible
+}
 take_back() {
     cal_wait_exit
-    check "$1: exit code" 0 "$CAL_CODE"
-    check "$1: sent, then the stored one given back" "2 0,250,260,3850,3840,0" \
-        "$(sim_state set_calibration) $(sim_state calibration)"
+    check "$1: exit code, calibrations sent, the stored one back, mouse mode" "0 2 0,250,260,3850,3840,0 0" \
+        "$CAL_CODE $(sim_state set_calibration) $(sim_state calibration) $(sim_state mouse_mode)"
     check "$1: the key unchanged" "XLow=250 XHigh=3850 YLow=260 YHigh=3840 SwapXY=0" "$(cal_stored)"
-    check "$1: mouse mode restored" 0 "$(sim_state mouse_mode)"
 }
 
-cal_reset
-cal_store 250 3850 260 3840 0
-cal_start
-cal_run 0 1000 900 3101 3000 3090 910
-wait_until 15 question_visible
+question_with_stored
+check "No then Esc: question" 0 $?
 xdotool key n
 cal_wait_target 4
 xdotool key Escape
 take_back "No then Esc"
 
-cal_reset
-cal_store 250 3850 260 3840 0
-cal_start
-cal_run 0 1000 900 3101 3000 3090 910
-check "left alone: question" 0 "$(wait_until 15 question_visible; echo $?)"
+question_with_stored
+check "left alone: question" 0 $?
 sleep 0.5
 shot calibrate_question_countdown
 check "left alone: the countdown in the panel" yes "$(panel_notice calibrate_question_countdown)"

@@ -135,16 +135,10 @@ panel_text() {
 }
 
 # The panel's line between the two instructions, where notices and the question's
-# countdown stand, in a saved screenshot: its black pixels, and a hash of it.
-notice_crop() {
-    local shot=$1
-    shift
-    convert "$E2E_SHOTS/$shot.png" -crop 392x16+316+376 +repage "$@"
-}
+# countdown stand, in a saved screenshot: "yes" when it holds text, and its hash.
+notice_crop() { convert "$E2E_SHOTS/$1.png" -crop 392x16+316+376 +repage "${@:2}"; }
 panel_notice() {
-    local count
-    count=$(notice_crop "$1" -fill white +opaque '#000000' -fill black -opaque '#000000' -negate \
-        -format '%[fx:round(mean*w*h)]' info:)
-    if [ "$count" -gt 0 ]; then echo yes; else echo no; fi
+    [ "$(notice_crop "$1" -fill white +opaque '#000000' -format '%[fx:round((1-mean)*w*h)]' info:)" -gt 0 ] &&
+        echo yes || echo no
 }
 notice_signature() { notice_crop "$1" -format '%#' info:; }

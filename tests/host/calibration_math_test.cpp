@@ -85,6 +85,13 @@ const CalibrationCase kCases[] = {
     // range on the other side stay as they are.
     {"beyond the top", {{4200, 1000}, {4500, 3000}, {4500, 1010}}, {0, 4100, 334, 4096, 3666, 0}, true},
     {"below zero inverted", {{-300, 1000}, {-600, 3000}, {-600, 1010}}, {0, -200, 334, 0, 3666, 0}, true},
+    // The edges of the refusals: the least span (256) and target 2 within a quarter of
+    // the span (500 of 2000 in x, 525 of 2100 in y) from its place.
+    {"span at the floor", {{1000, 900}, {3100, 1156}, {3100, 900}}, {0, 300, 815, 3800, 1241, 0}, true},
+    {"span one below", {{1000, 900}, {3100, 1155}, {3100, 900}}, {0, 300, 815, 3800, 1240, 0}, false},
+    {"a quarter off", {{1000, 900}, {3000, 3000}, {2500, 1425}}, {0, 334, 200, 3666, 3700, 0}, true},
+    {"one more in x", {{1000, 900}, {3000, 3000}, {2499, 900}}, {0, 334, 200, 3666, 3700, 0}, false},
+    {"one more in y", {{1000, 900}, {3000, 3000}, {3000, 1426}}, {0, 334, 200, 3666, 3700, 0}, false},
     // The widest readings a driver could hand over, with no overflow.
     {"extremes", {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {0, 0}}, {0, 0, 4096, 4096, 0, 0}, false},
 };
@@ -144,23 +151,6 @@ TEST(CalibrationComputation, EveryControllerOrientationGivesTheMatchingRecord)
         EXPECT_EQ(invertVertical ? 396 : 3700, record.YHigh);
         EXPECT_EQ(exchanged ? 1u : 0u, record.SwapXY);
     }
-}
-
-// The edges of the two refusal rules: the least span, and target 2 a quarter of the
-// span from its place, in either orientation.
-TEST(CalibrationMistouch, TheSpanFloorAndTheQuarterAroundTargetTwo)
-{
-    const struct {
-        TouchReading readings[3];
-        bool describesScreen;
-    } cases[] = {
-        {{{1000, 900}, {3100, 1155}, {3100, 900}}, false}, {{{1000, 900}, {3100, 1156}, {3100, 900}}, true},
-        {{{1000, 900}, {3000, 3000}, {2500, 1425}}, true}, {{{1000, 900}, {3000, 3000}, {2499, 900}}, false},
-        {{{1000, 900}, {3000, 3000}, {3000, 1426}}, false}, {{{900, 1000}, {3000, 3100}, {1425, 2575}}, true},
-        {{{900, 1000}, {3000, 3100}, {1426, 3100}}, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.describesScreen, TouchesDescribeScreen(c.readings)) << "case " << &c - cases;
 }
 
 } // namespace

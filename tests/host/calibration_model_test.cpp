@@ -89,33 +89,33 @@ TEST(ControllerModel, ACalibrationFromTheTargetsMapsTouchesBack)
     }
 }
 
-// A controller mounted in any of the eight ways: touches up to 30 pixels beside each
-// target are accepted, with the orientation the record then takes; one spot touched
-// three times, a second tap on the first target, and a third tap half-way along the
-// top or at the centre are refused.
+// Touches at screen places on 1024 x 768 (targets (204, 153), (820, 615), (820, 153))
+// read by a controller mounted in any of the eight ways: touches 30 pixels beside
+// the targets are accepted with the right orientation; one spot, a second tap on
+// target 0, a third tap half-way along the top or at the centre are refused.
 TEST(ControllerModel, SloppyTouchesAreAcceptedAndMistouchesRefused)
 {
-    TargetPosition t[3];
-    ComputeTargetPositions(1024, 768, t);
+    const struct {
+        int32_t places[3][2];
+        bool accepted;
+    } cases[] = {
+        {{{234, 123}, {790, 645}, {850, 183}}, true},  {{{174, 183}, {850, 585}, {790, 123}}, true},
+        {{{174, 123}, {790, 585}, {850, 123}}, true},  {{{204, 153}, {204, 153}, {204, 153}}, false},
+        {{{204, 153}, {209, 153}, {820, 153}}, false}, {{{204, 153}, {820, 615}, {512, 153}}, false},
+        {{{204, 153}, {820, 615}, {512, 384}}, false},
+    };
     for (int orientation = 0; orientation < 8; ++orientation) {
-        SCOPED_TRACE(testing::Message() << "orientation " << orientation);
         ControllerModel m = Model(1024, 768, (orientation & 1) != 0, (orientation & 2) != 0, (orientation & 4) != 0);
-        auto at = [&m](int32_t x, int32_t y) { return ModelReadingAt(m, x, y); };
-        for (int32_t d = -30; d <= 30; d += 15) {
-            TouchReading sloppy[3] = {at(t[0].x + d, t[0].y - d), at(t[1].x - d, t[1].y - d),
-                                      at(t[2].x + d, t[2].y + d)};
-            EXPECT_TRUE(TouchesDescribeScreen(sloppy)) << d;
-            EXPECT_EQ(m.swapXY ? 1u : 0u, ComputeCalibration(sloppy).SwapXY) << d;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "orientation " << orientation << ", case " << &c - cases);
+            TouchReading touches[3];
+            for (int i = 0; i < 3; ++i)
+                touches[i] = ModelReadingAt(m, c.places[i][0], c.places[i][1]);
+            EXPECT_EQ(c.accepted, TouchesDescribeScreen(touches));
+            if (c.accepted) {
+                EXPECT_EQ(m.swapXY ? 1u : 0u, ComputeCalibration(touches).SwapXY);
+            }
         }
-        const TouchReading first = at(t[0].x, t[0].y), second = at(t[1].x, t[1].y);
-        const TouchReading oneSpot[3] = {first, first, first};
-        const TouchReading secondTap[3] = {first, at(t[0].x + 5, t[0].y), at(t[2].x, t[2].y)};
-        const TouchReading slipped[3] = {first, second, at(512, t[2].y)};
-        const TouchReading collinear[3] = {first, second, at(512, 384)};
-        EXPECT_FALSE(TouchesDescribeScreen(oneSpot));
-        EXPECT_FALSE(TouchesDescribeScreen(secondTap));
-        EXPECT_FALSE(TouchesDescribeScreen(slipped));
-        EXPECT_FALSE(TouchesDescribeScreen(collinear));
     }
 }
 
