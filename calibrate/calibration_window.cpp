@@ -199,8 +199,8 @@ LRESULT OnStartCalibration(HWND window)
         PostMessageA(window, WM_START_CALIBRATION, 0, 0);
         return 0;
     }
-    // Only Yes stores: a question closed by its time limit, or one that could not be
-    // shown, ends like Esc.
+    // Only Yes stores: a question closed by its time limit or by Esc, or one that could
+    // not be shown, ends like Esc during a run.
     if (answer == IDYES &&
         !WriteCalibration(g_calibration.XLow, g_calibration.YLow, g_calibration.XHigh, g_calibration.YHigh,
                           g_calibration.SwapXY))
