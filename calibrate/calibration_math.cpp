@@ -10,6 +10,15 @@ int64_t Distance(int64_t a, int64_t b)
     return a > b ? a - b : b - a;
 }
 
+// Target 2 reads `place` on an axis whose targets 0 and 1 lie `span` apart. The two
+// orientations put target 2 a whole span apart on each axis, so a quarter leaves it
+// clearly nearer one of them; a tighter bound would refuse more sloppy touches and
+// gain nothing, since target 2 only chooses the orientation.
+bool Near(int64_t reading, int64_t place, int64_t span)
+{
+    return 4 * Distance(reading, place) <= span;
+}
+
 // Moves the reading at the first target (low) and at the second (high) apart by the
 // margin, bounded only on the side each one moves towards.
 void ExtendToScreenEdges(int32_t* low, int32_t* high)
@@ -76,6 +85,20 @@ bool CountRunTick(int32_t* tickCount)
         return true;
     ++*tickCount;
     return false;
+}
+
+bool TouchesDescribeScreen(const TouchReading touches[CALIBRATION_TARGET_COUNT])
+{
+    const int64_t x0 = touches[0].x, y0 = touches[0].y;
+    const int64_t x1 = touches[1].x, y1 = touches[1].y;
+    const int64_t x2 = touches[2].x, y2 = touches[2].y;
+    const int64_t spanX = Distance(x0, x1);
+    const int64_t spanY = Distance(y0, y1);
+    if (spanX < CALIBRATION_SPAN_MIN || spanY < CALIBRATION_SPAN_MIN)
+        return false;
+    const bool asMounted = Near(x2, x1, spanX) && Near(y2, y0, spanY);
+    const bool exchanged = Near(x2, x0, spanX) && Near(y2, y1, spanY);
+    return asMounted || exchanged;
 }
 
 CalibrationRecord ComputeCalibration(TouchReading touches[CALIBRATION_TARGET_COUNT])

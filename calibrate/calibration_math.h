@@ -12,6 +12,10 @@
 // Timer messages a run may see before the next one aborts it.
 #define CALIBRATION_TICK_LIMIT 30
 
+// The least distance, on each controller axis, between the readings at targets 0 and
+// 1 that can describe a screen: a sixteenth of the range.
+#define CALIBRATION_SPAN_MIN 256
+
 #define INSTRUCTION_PANEL_WIDTH 400
 #define INSTRUCTION_PANEL_HEIGHT 80
 
@@ -45,6 +49,12 @@ TargetPosition InstructionPanelOrigin(int32_t screenWidth, int32_t screenHeight)
 
 // One timer message of a run: true when it ends the run, otherwise it is counted.
 bool CountRunTick(int32_t* tickCount);
+
+// False when the readings at targets 0, 1 and 2, as taken, cannot describe the
+// screen: targets 0 and 1 less than CALIBRATION_SPAN_MIN apart on an axis (one spot
+// touched twice), or target 2 near the place of neither orientation (a tap beside
+// it). Near is within a quarter of the span between targets 0 and 1 on that axis.
+bool TouchesDescribeScreen(const TouchReading touches[CALIBRATION_TARGET_COUNT]);
 
 // The calibration from the readings at targets 0, 1 and 2. The readings of the two
 // diagonal targets are replaced with the ones extended to the screen edges, as the

@@ -1,6 +1,7 @@
 // The calibration window and its instruction panel: the class, the two windows, the
-// window procedure that saves and restores the driver's mouse mode and runs the
-// calibration on WM_START_CALIBRATION, and the panel's painting.
+// window procedure that saves and restores the driver's mouse mode, runs the
+// calibration on WM_START_CALIBRATION and asks for its confirmation, and the panel's
+// painting.
 #include "calibrate/korvelaim.h"
 
 #include "calibrate/resource.h"
@@ -26,6 +27,47 @@ namespace {
 // on the panel's second and fourth lines.
 const char kFirstInstruction[] = "\nTouch screen targets from a position of normal use.";
 const char kSecondInstruction[] = "\n\n\nPress <ESC> key to quit.";
+const char kTouchesRefusedNotice[] = "Touches not accepted. Please try again.";
+const char kCountdownFormat[] = "Seconds left to answer: %d";
+
+// A line of the panel between the two instructions, for what the user must know now;
+// empty when there is nothing.
+char g_panelNotice[64];
+
+// The question box, found by a hook on this thread as it is activated, and the
+// seconds it has left.
+HHOOK g_questionHook;
+HWND g_questionBox;
+int g_questionSecondsLeft;
+// Set once a run's record was taken by the driver: from then on it maps touches
+// through a calibration the user has not confirmed.
+BOOL g_unconfirmedCalibrationSent;
+
+void SetPanelNotice(const char* text)
+{
+    lstrcpynA(g_panelNotice, text, sizeof(g_panelNotice));
+    SendMessageA(g_instructionPanel, WM_PAINT, 0, 0);
+}
+
+void ShowQuestionCountdown()
+{
+    char text[sizeof(g_panelNotice)];
+    wsprintfA(text, kCountdownFormat, g_questionSecondsLeft);
+    SetPanelNotice(text);
+}
+
+// The notice line is filled first: the panel is drawn over, never erased.
+void DrawPanelNotice(HDC dc, const RECT* client)
+{
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    RECT line = {client->left + 4, client->top + 2 * metrics.tmHeight, client->right - 4,
+                 client->top + 3 * metrics.tmHeight};
+    HBRUSH background = CreateSolidBrush(CALIBRATION_BACKGROUND);
+    FillRect(dc, &line, background);
+    DeleteObject(background);
+    DrawTextA(dc, g_panelNotice, -1, &line, DT_CENTER | DT_SINGLELINE);
+}
 
 LRESULT OnCreate(HWND window)
 {
@@ -48,42 +90,123 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
-// Asks whether the cursor now follows the finger. FALSE when the user wants another
-// run, which is then already posted.
-BOOL ConfirmResult(HWND window)
+// Moves the box below the panel, whose notice line shows the countdown.
+void PlaceQuestionBox(HWND box)
 {
-    int answer = MessageBoxA(window, "Try moving on the screen,Does the cursor jump to your fingertip?",
-                             "Checking calibration results", MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDNO) {
-        PostMessageA(window, WM_START_CALIBRATION, 0, 0);
-        return FALSE;
-    }
-    if (!WriteCalibration(g_calibration.XLow, g_calibration.YLow, g_calibration.XHigh, g_calibration.YHigh,
-                          g_calibration.SwapXY))
-        MessageBoxA(window, "Write registry error! Maybe due to security reason", "Korvel Touchscreen",
-                    MB_ICONWARNING);
-    return TRUE;
+    RECT frame;
+    GetWindowRect(box, &frame);
+    const int height = frame.bottom - frame.top;
+    int top = InstructionPanelOrigin(g_screenWidth, g_screenHeight).y + INSTRUCTION_PANEL_HEIGHT + 8;
+    if (top + height > g_screenHeight)
+        top = g_screenHeight - height;
+    SetWindowPos(box, NULL, frame.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT OnStartCalibration(HWND window)
+LRESULT CALLBACK QuestionHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && g_questionBox == NULL && GetWindow((HWND)wParam, GW_OWNER) == g_calibrationWindow) {
+        g_questionBox = (HWND)wParam;
+        PlaceQuestionBox(g_questionBox);
+    }
+    return CallNextHookEx(g_questionHook, code, wParam, lParam);
+}
+
+// Asks whether the cursor now follows the finger: IDYES, IDNO, or IDCANCEL when the
+// time limit closed the question. The box is found by the hook; without it the
+// question has no limit.
+int AskQuestion(HWND window)
+{
+    g_questionBox = NULL;
+    g_questionSecondsLeft = QUESTION_TIME_LIMIT_SECONDS;
+    g_questionHook = SetWindowsHookExA(WH_CBT, QuestionHookProc, NULL, GetCurrentThreadId());
+    if (g_questionHook != NULL && SetTimer(window, QUESTION_TIMER_ID, QUESTION_TIMER_PERIOD_MS, NULL) != 0)
+        ShowQuestionCountdown();
+    const int answer = MessageBoxA(window, "Try moving on the screen,Does the cursor jump to your fingertip?",
+                                   "Checking calibration results", MB_YESNO | MB_ICONQUESTION);
+    KillTimer(window, QUESTION_TIMER_ID);
+    if (g_questionHook != NULL)
+        UnhookWindowsHookEx(g_questionHook);
+    g_questionHook = NULL;
+    g_questionBox = NULL;
+    SetPanelNotice("");
+    return answer;
+}
+
+// The question's timer, taken by the box's own message loop.
+LRESULT OnTimer(HWND window, WPARAM timer)
+{
+    if (timer != QUESTION_TIMER_ID)
+        return 0;
+    if (--g_questionSecondsLeft > 0) {
+        ShowQuestionCountdown();
+        return 0;
+    }
+    KillTimer(window, QUESTION_TIMER_ID);
+    if (g_questionBox != NULL)
+        EndDialog(g_questionBox, IDCANCEL);
+    return 0;
+}
+
+void StartRunTimer(HWND window)
 {
     g_tickCount = 0;
     g_timer = SetTimer(window, RUN_TIMER_ID, RUN_TIMER_PERIOD_MS, NULL);
     if (g_timer == 0)
         MessageBoxA(window, "Could not create a timer!", "Error", MB_ICONWARNING);
+}
+
+// A run whose touches cannot describe the screen sent nothing; it starts again at
+// once from the first target, with the panel saying why.
+RunOutcome RunUntilTouchesAccepted(HWND window)
+{
+    StartRunTimer(window);
     SetCursor(NULL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-
-    BOOL completed = RunCalibration(window);
-
+    RunOutcome outcome = RunCalibration(window);
+    while (outcome == RUN_TOUCHES_REFUSED) {
+        SetPanelNotice(kTouchesRefusedNotice);
+        StartRunTimer(window);
+        outcome = RunCalibration(window);
+    }
+    SetPanelNotice("");
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetCursor(g_arrowCursor);
-    if (completed && !ConfirmResult(window))
-        return 0;
+    return outcome;
+}
 
+// The driver gets the stored calibration back unless the user confirmed the new one:
+// otherwise it would keep mapping touches through a rejected or unchecked calibration
+// until it restarts and reads the key.
+void EndCalibration(BOOL confirmed)
+{
+    if (!confirmed && g_unconfirmedCalibrationSent && g_storedCalibrationRead)
+        SendTouchRequest(g_device, IOCTL_TOUCH_SET_CALIBRATION, &g_storedCalibration, sizeof(g_storedCalibration),
+                         NULL, 0, NULL);
     if (g_mouseModeSaved)
         SetDeviceMouseMode(g_device, g_savedMouseMode);
     PostQuitMessage(0);
+}
+
+LRESULT OnStartCalibration(HWND window)
+{
+    if (RunUntilTouchesAccepted(window) != RUN_COMPLETED) {
+        EndCalibration(FALSE);
+        return 0;
+    }
+    g_unconfirmedCalibrationSent = TRUE;
+    const int answer = AskQuestion(window);
+    if (answer == IDNO) {
+        PostMessageA(window, WM_START_CALIBRATION, 0, 0);
+        return 0;
+    }
+    // Only Yes stores: a question closed by its time limit or by Esc, or one that could
+    // not be shown, ends like Esc during a run.
+    if (answer == IDYES &&
+        !WriteCalibration(g_calibration.XLow, g_calibration.YLow, g_calibration.XHigh, g_calibration.YHigh,
+                          g_calibration.SwapXY))
+        MessageBoxA(window, "Write registry error! Maybe due to security reason", "Korvel Touchscreen",
+                    MB_ICONWARNING);
+    EndCalibration(answer == IDYES);
     return 0;
 }
 
@@ -143,6 +266,8 @@ LRESULT CALLBACK CalibrationWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnPaint(window);
     case WM_START_CALIBRATION:
         return OnStartCalibration(window);
+    case WM_TIMER:
+        return OnTimer(window, wParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -164,6 +289,7 @@ LRESULT CALLBACK InstructionPanelProc(HWND window, UINT message, WPARAM wParam, 
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, kFirstInstruction, -1, &client, DT_CENTER | DT_VCENTER);
     DrawTextA(dc, kSecondInstruction, -1, &client, DT_CENTER);
+    DrawPanelNotice(dc, &client);
     ReleaseDC(window, dc);
     return result;
 }

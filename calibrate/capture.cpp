@@ -158,7 +158,7 @@ int WaitForTouch(int index)
 
 } // namespace
 
-BOOL RunCalibration(HWND window)
+RunOutcome RunCalibration(HWND window)
 {
     ComputeTargetPositions(g_screenWidth, g_screenHeight, g_targets);
 
@@ -184,8 +184,12 @@ BOOL RunCalibration(HWND window)
     ReleaseDC(window, windowDc);
 
     if (g_abortFlag)
-        return FALSE;
+        return RUN_ENDED;
+    if (!TouchesDescribeScreen(g_touches))
+        return RUN_TOUCHES_REFUSED;
     g_calibration = ComputeCalibration(g_touches);
-    return SendTouchRequest(g_device, IOCTL_TOUCH_SET_CALIBRATION, &g_calibration, sizeof(g_calibration), NULL, 0,
-                            NULL);
+    if (!SendTouchRequest(g_device, IOCTL_TOUCH_SET_CALIBRATION, &g_calibration, sizeof(g_calibration), NULL, 0,
+                          NULL))
+        return RUN_ENDED;
+    return RUN_COMPLETED;
 }

@@ -15,6 +15,12 @@
 #define RUN_TIMER_ID 1001
 #define RUN_TIMER_PERIOD_MS 1000
 
+// The question after a run closes by itself, counted down once a second: a
+// calibration too bad to hit Yes or No must not hold a touchscreen without keyboard.
+#define QUESTION_TIMER_ID 1002
+#define QUESTION_TIMER_PERIOD_MS 1000
+#define QUESTION_TIME_LIMIT_SECONDS 30
+
 // The window's background, which a target's circle is filled with too.
 #define CALIBRATION_BACKGROUND RGB(200, 200, 200)
 
@@ -22,6 +28,10 @@
 extern int g_osKind;
 extern HANDLE g_device;
 extern char g_className[CLASS_NAME_SIZE];
+// The calibration stored before this run of the program, which the driver gets back
+// when the program ends without a confirmed one; valid when all five values were read.
+extern CalibrationRecord g_storedCalibration;
+extern BOOL g_storedCalibrationRead;
 
 // The windows and what the shell keeps for a run.
 extern int g_screenWidth;
@@ -48,7 +58,15 @@ LRESULT CALLBACK InstructionPanelProc(HWND window, UINT message, WPARAM wParam, 
 // values were written.
 BOOL WriteCalibration(int32_t xLow, int32_t yLow, int32_t xHigh, int32_t yHigh, uint32_t swapXY);
 
+// Reads the five stored calibration values; TRUE when each is a 4-byte REG_DWORD.
+BOOL ReadStoredCalibration(CalibrationRecord* record);
+
+enum RunOutcome {
+    RUN_COMPLETED,      // the driver took the computed record
+    RUN_ENDED,          // Esc, the time limit, or the driver refused the record
+    RUN_TOUCHES_REFUSED // the readings cannot describe the screen; nothing was sent
+};
+
 // One run: three targets, three touches, the computation and the record sent to the
-// driver. TRUE when the driver took the record; FALSE after Esc, the time limit or
-// a refusal.
-BOOL RunCalibration(HWND window);
+// driver.
+RunOutcome RunCalibration(HWND window);

@@ -9,6 +9,8 @@
 int g_osKind;
 HANDLE g_device;
 char g_className[CLASS_NAME_SIZE];
+CalibrationRecord g_storedCalibration;
+BOOL g_storedCalibrationRead;
 
 namespace {
 
@@ -40,6 +42,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     g_device = OpenTouchDevice();
     if (g_device == INVALID_HANDLE_VALUE)
         return ShowStartupWarning("Fatal error:Touchscreen device driver not loaded!", "Fatal error!");
+
+    // Read before any record goes to the driver: what it is given back when the
+    // program ends without a confirmed calibration.
+    g_storedCalibrationRead = ReadStoredCalibration(&g_storedCalibration);
 
     LoadStringA(instance, IDS_CLASS_NAME, g_className, sizeof(g_className));
     RegisterCalibrationClass(instance);

@@ -2,6 +2,8 @@
 # Runs that end without a result: Esc on the first target, and a run left alone
 # after one touch until its time limit. Nothing is sent after the last clear, nothing
 # is stored, no question is asked, the mode comes back and the exit code is 0.
+# Then endings without a Yes after a calibration was sent (Esc after No, the question
+# left alone): the driver gets the stored calibration back and the key keeps it.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/calibrate_lib.sh"
 trap cal_cleanup EXIT
@@ -43,4 +45,37 @@ check "time-out: stopped on the second target" 2 "$(sim_state clear_point)"
 check "time-out: nothing sent" 0 "$(sim_state set_calibration)"
 check "time-out: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "time-out: mouse mode restored" 0 "$(sim_state mouse_mode)"
+
+# question_with_stored: a calibration stored before the start, a run, its question.
+question_with_stored() {
+    cal_reset
+    cal_store 250 3850 260 3840 0
+    cal_start
+    cal_run 0 1000 900 3101 3000 3090 910 && wait_until 15 question_visible
+}
+take_back() {
+    cal_wait_exit
+    check "$1: exit code, calibrations sent, the stored one back, mouse mode" "0 2 0,250,260,3850,3840,0 0" \
+        "$CAL_CODE $(sim_state set_calibration) $(sim_state calibration) $(sim_state mouse_mode)"
+    check "$1: the key unchanged" "XLow=250 XHigh=3850 YLow=260 YHigh=3840 SwapXY=0" "$(cal_stored)"
+}
+
+question_with_stored
+check "No then Esc: question" 0 $?
+xdotool key n
+cal_wait_target 4
+xdotool key Escape
+take_back "No then Esc"
+
+question_with_stored
+check "left alone: question" 0 $?
+sleep 0.5
+shot calibrate_question_countdown
+check "left alone: the countdown in the panel" yes "$(panel_notice calibrate_question_countdown)"
+first=$(notice_signature calibrate_question_countdown)
+counted_down() { shot calibrate_question_later; [ "$(notice_signature calibrate_question_later)" != "$first" ]; }
+check "left alone: counting down" 0 "$(wait_until 10 counted_down; echo $?)"
+# The limit is 30 seconds; the bound only keeps a hung program from stalling the suite.
+check "left alone: the program ended" 0 "$(wait_until 90 cal_has_ended; echo $?)"
+take_back "left alone"
 e2e_done

@@ -98,6 +98,15 @@ cal_wait_question() {
     wait_foreground "$CAL_QUESTION"
 }
 
+# cal_store XLOW XHIGH YLOW YHIGH SWAPXY: a calibration stored before the start.
+cal_store() {
+    local name
+    for name in XLow XHigh YLow YHigh SwapXY; do
+        wine reg add "HKLM\\$PARAMETERS_PATH" /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+        shift
+    done
+}
+
 cal_stored() {
     local name out=""
     for name in XLow XHigh YLow YHigh SwapXY; do
@@ -135,3 +144,12 @@ panel_text() {
     done
     echo "${out# }"
 }
+
+# The panel's line between the two instructions, where notices and the question's
+# countdown stand, in a saved screenshot: "yes" when it holds text, and its hash.
+notice_crop() { convert "$E2E_SHOTS/$1.png" -crop 392x16+316+376 +repage "${@:2}"; }
+panel_notice() {
+    [ "$(notice_crop "$1" -fill white +opaque '#000000' -format '%[fx:round((1-mean)*w*h)]' info:)" -gt 0 ] &&
+        echo yes || echo no
+}
+notice_signature() { notice_crop "$1" -format '%#' info:; }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A full calibration answered Yes: the driver holds the computed record, the
 # parameters key the five values, the mouse mode is back and the program exits 0.
+# Then runs of mis-touches, each repeated at once with a notice and nothing sent,
+# before a good run.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/calibrate_lib.sh"
 trap cal_cleanup EXIT
@@ -13,6 +15,7 @@ sleep 0.5
 shot calibrate_target_0
 check "only the first target drawn" "yes no no" "$(targets_drawn calibrate_target_0)"
 check "both instruction lines in the panel" "yes yes" "$(panel_text calibrate_target_0)"
+check "no notice in the panel" no "$(panel_notice calibrate_target_0)"
 cal_touch 0 1000 900
 cal_wait_target 2
 sleep 0.5
@@ -41,4 +44,21 @@ check "one calibration sent" 1 "$(sim_state set_calibration)"
 check "three targets cleared" 3 "$(sim_state clear_point)"
 check "device opened once" 1 "$(sim_state opens)"
 check "device closed at exit" 1 "$(sim_state closes)"
+
+cal_reset
+cal_start
+check "one spot: three taps" 0 "$(cal_run 0 1000 900 1000 900 1000 900; echo $?)"
+check "one spot: the run repeated" 0 "$(cal_wait_target 4; echo $?)"
+sleep 0.5
+shot calibrate_touches_refused
+check "one spot: the notice, the first target drawn" "yes yes no no" \
+    "$(panel_notice calibrate_touches_refused) $(targets_drawn calibrate_touches_refused)"
+# The third tap half-way between the first and the third target.
+check "slipped: three taps" 0 "$(cal_run 3 1000 900 3101 3000 2050 910; echo $?)"
+check "good touches" 0 "$(cal_run 6 1000 900 3101 3000 3090 910; echo $?)"
+check "question after the good touches" 0 "$(wait_until 15 question_visible; echo $?)"
+xdotool key Return
+cal_wait_exit
+check "one calibration sent for three runs, stored" "1 9 XLow=300 XHigh=3801 YLow=200 YHigh=3700 SwapXY=0" \
+    "$(sim_state set_calibration) $(sim_state clear_point) $(cal_stored)"
 e2e_done

@@ -64,32 +64,43 @@ struct CalibrationCase {
     const char* name;
     TouchReading readings[3];
     CalibrationRecord expected; // reserved, XLow, YLow, XHigh, YHigh, SwapXY
+    bool describesScreen;
 };
 
 const CalibrationCase kCases[] = {
     // The worked examples on a 1024 x 768 screen.
-    {"plain", {{1000, 900}, {3101, 3000}, {3090, 910}}, {0, 300, 200, 3801, 3700, 0}},
-    {"x inverted", {{3000, 900}, {900, 3000}, {880, 910}}, {0, 3700, 200, 200, 3700, 0}},
-    {"axes exchanged", {{900, 1000}, {3000, 3100}, {905, 3090}}, {0, 300, 200, 3800, 3700, 1}},
-    {"clamped", {{300, 400}, {3900, 3700}, {3890, 410}}, {0, 0, 0, 4096, 4096, 0}},
-    {"ties", {{1000, 1000}, {3000, 3000}, {2000, 2000}}, {0, 334, 334, 3666, 3666, 1}},
-    // Only one orientation test holding leaves the axes as they are.
-    {"only test x", {{1000, 900}, {3000, 3000}, {2000, 910}}, {0, 334, 200, 3666, 3700, 0}},
-    {"only test y", {{1000, 1000}, {3000, 3000}, {3000, 2000}}, {0, 334, 334, 3666, 3666, 0}},
+    {"plain", {{1000, 900}, {3101, 3000}, {3090, 910}}, {0, 300, 200, 3801, 3700, 0}, true},
+    {"x inverted", {{3000, 900}, {900, 3000}, {880, 910}}, {0, 3700, 200, 200, 3700, 0}, true},
+    {"axes exchanged", {{900, 1000}, {3000, 3100}, {905, 3090}}, {0, 300, 200, 3800, 3700, 1}, true},
+    {"clamped", {{300, 400}, {3900, 3700}, {3890, 410}}, {0, 0, 0, 4096, 4096, 0}, true},
+    {"ties", {{1000, 1000}, {3000, 3000}, {2000, 2000}}, {0, 334, 334, 3666, 3666, 1}, false},
+    // Only one orientation test holding leaves the axes as they are. Here, as in the
+    // ties, target 2 lies half-way between its places in the two orientations: readings
+    // that Korvelaim refuses before computing.
+    {"only test x", {{1000, 900}, {3000, 3000}, {2000, 910}}, {0, 334, 200, 3666, 3700, 0}, false},
+    {"only test y", {{1000, 1000}, {3000, 3000}, {3000, 2000}}, {0, 334, 334, 3666, 3666, 0}, false},
     // The upper bound is 4096, not 4095: 3073 + 1024 is held at 4096.
-    {"upper bound", {{1, 1000}, {3073, 3000}, {3073, 1010}}, {0, 0, 334, 4096, 3666, 0}},
+    {"upper bound", {{1, 1000}, {3073, 3000}, {3073, 1010}}, {0, 0, 334, 4096, 3666, 0}, true},
     // Only the side a value moves towards is bounded: readings already beyond the
     // range on the other side stay as they are.
-    {"beyond the top", {{4200, 1000}, {4500, 3000}, {4500, 1010}}, {0, 4100, 334, 4096, 3666, 0}},
-    {"below zero inverted", {{-300, 1000}, {-600, 3000}, {-600, 1010}}, {0, -200, 334, 0, 3666, 0}},
+    {"beyond the top", {{4200, 1000}, {4500, 3000}, {4500, 1010}}, {0, 4100, 334, 4096, 3666, 0}, true},
+    {"below zero inverted", {{-300, 1000}, {-600, 3000}, {-600, 1010}}, {0, -200, 334, 0, 3666, 0}, true},
+    // The edges of the refusals: the least span (256) and target 2 within a quarter of
+    // the span (500 of 2000 in x, 525 of 2100 in y) from its place.
+    {"span at the floor", {{1000, 900}, {3100, 1156}, {3100, 900}}, {0, 300, 815, 3800, 1241, 0}, true},
+    {"span one below", {{1000, 900}, {3100, 1155}, {3100, 900}}, {0, 300, 815, 3800, 1240, 0}, false},
+    {"a quarter off", {{1000, 900}, {3000, 3000}, {2500, 1425}}, {0, 334, 200, 3666, 3700, 0}, true},
+    {"one more in x", {{1000, 900}, {3000, 3000}, {2499, 900}}, {0, 334, 200, 3666, 3700, 0}, false},
+    {"one more in y", {{1000, 900}, {3000, 3000}, {3000, 1426}}, {0, 334, 200, 3666, 3700, 0}, false},
     // The widest readings a driver could hand over, with no overflow.
-    {"extremes", {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {0, 0}}, {0, 0, 4096, 4096, 0, 0}},
+    {"extremes", {{INT_MIN, INT_MAX}, {INT_MAX, INT_MIN}, {0, 0}}, {0, 0, 4096, 4096, 0, 0}, false},
 };
 
 TEST(CalibrationComputation, RecordsForTheWorkedExamplesAndBounds)
 {
     for (const CalibrationCase& c : kCases) {
         SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.describesScreen, TouchesDescribeScreen(c.readings));
         TouchReading touches[3] = {c.readings[0], c.readings[1], c.readings[2]};
         CalibrationRecord record = ComputeCalibration(touches);
         EXPECT_EQ(c.expected.reserved, record.reserved);
@@ -131,6 +142,7 @@ TEST(CalibrationComputation, EveryControllerOrientationGivesTheMatchingRecord)
             const int32_t vertical = invertVertical ? 4096 - plain[i].y : plain[i].y;
             touches[i] = exchanged ? TouchReading{vertical, horizontal} : TouchReading{horizontal, vertical};
         }
+        EXPECT_TRUE(TouchesDescribeScreen(touches));
         CalibrationRecord record = ComputeCalibration(touches);
         EXPECT_EQ(0u, record.reserved);
         EXPECT_EQ(invertHorizontal ? 3796 : 300, record.XLow);

@@ -89,4 +89,34 @@ TEST(ControllerModel, ACalibrationFromTheTargetsMapsTouchesBack)
     }
 }
 
+// Touches at screen places on 1024 x 768 (targets (204, 153), (820, 615), (820, 153))
+// read by a controller mounted in any of the eight ways: touches 30 pixels beside
+// the targets are accepted with the right orientation; one spot, a second tap on
+// target 0, a third tap half-way along the top or at the centre are refused.
+TEST(ControllerModel, SloppyTouchesAreAcceptedAndMistouchesRefused)
+{
+    const struct {
+        int32_t places[3][2];
+        bool accepted;
+    } cases[] = {
+        {{{234, 123}, {790, 645}, {850, 183}}, true},  {{{174, 183}, {850, 585}, {790, 123}}, true},
+        {{{174, 123}, {790, 585}, {850, 123}}, true},  {{{204, 153}, {204, 153}, {204, 153}}, false},
+        {{{204, 153}, {209, 153}, {820, 153}}, false}, {{{204, 153}, {820, 615}, {512, 153}}, false},
+        {{{204, 153}, {820, 615}, {512, 384}}, false},
+    };
+    for (int orientation = 0; orientation < 8; ++orientation) {
+        ControllerModel m = Model(1024, 768, (orientation & 1) != 0, (orientation & 2) != 0, (orientation & 4) != 0);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "orientation " << orientation << ", case " << &c - cases);
+            TouchReading touches[3];
+            for (int i = 0; i < 3; ++i)
+                touches[i] = ModelReadingAt(m, c.places[i][0], c.places[i][1]);
+            EXPECT_EQ(c.accepted, TouchesDescribeScreen(touches));
+            if (c.accepted) {
+                EXPECT_EQ(m.swapXY ? 1u : 0u, ComputeCalibration(touches).SwapXY);
+            }
+        }
+    }
+}
+
 } // namespace

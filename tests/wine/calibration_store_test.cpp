@@ -120,6 +120,22 @@ TEST_F(CalibrationStore, APlatformWithoutAKeyFailsAndWritesNothing)
     }
 }
 
+// One value missing or of another type leaves no stored calibration to give back.
+TEST_F(CalibrationStore, TheStoredCalibrationIsReadOnlyWhenComplete)
+{
+    g_osKind = 5;
+    CalibrationRecord record;
+    ASSERT_TRUE(WriteCalibration(3700, 200, 250, 3850, 1) && ReadStoredCalibration(&record));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesParameters, 0, KEY_SET_VALUE, &key));
+    const DWORD yHigh = 3850;
+    RegSetValueExA(key, "YHigh", 0, REG_BINARY, (const BYTE*)&yHigh, sizeof(yHigh));
+    EXPECT_FALSE(ReadStoredCalibration(&record)) << "YHigh of another type";
+    RegDeleteValueA(key, "YHigh");
+    RegCloseKey(key);
+    EXPECT_FALSE(ReadStoredCalibration(&record)) << "YHigh missing";
+}
+
 TEST_F(CalibrationStore, TheKeyIsOpenedForWritingAndEveryValueTriedInItsOrder)
 {
     ImportHook createHook(GetModuleHandleA(NULL), "ADVAPI32.dll", "RegCreateKeyExA", (void*)RegCreateKeyRecorded);
