@@ -89,7 +89,7 @@ cal_key() {
 }
 
 # cal_box: caption, owner ("none" or "other") and text of the visible message box.
-cal_box() { wine "$KORVEL_TOOLS/sheet_probe.exe" msgbox | tr -d '\r'; }
+cal_box() { winprobe msgbox; }
 
 question_visible() { winprobe window "$CAL_QUESTION"; }
 # cal_wait_question: the question is up and takes the keys typed next.

@@ -71,10 +71,6 @@ for row in "${cases[@]}"; do
     else
         echo "ok   $name"
     fi
-    if [ "$runs32" = false ] && grep -q 'wine32' "$log"; then
-        echo "FAIL $name: 32-bit Wine was tried on a kernel without 32-bit programs: $(cat "$log")"
-        failures=$((failures + 1))
-    fi
 done
 echo "bootstrap_test: ${#cases[@]} cases, $failures failed"
 [ "$failures" -eq 0 ]

@@ -18,7 +18,6 @@
 //   gone                  exit 0 once no sheet is left (up to 20 s)
 // and, for any program's windows (in a Wine virtual desktop they are no X windows):
 //   window TITLE [S]      exit 0 once a visible top-level window has that title (up to S s)
-//   nowindow TITLE [S]    exit 0 once none has (up to S s)
 //   windows CLASS         "WIDTHxHEIGHT" of each visible top-level window of that class
 //   foreground            the title of the foreground window
 //   activate TITLE        brings the visible window of that title to the foreground; exit
@@ -256,7 +255,7 @@ int PrintForeground(void)
 int Usage(void)
 {
     fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
-                    "state ID|center ID|rect ID|thumb ID|window TITLE [S]|nowindow TITLE [S]|windows CLASS|"
+                    "state ID|center ID|rect ID|thumb ID|window TITLE [S]|windows CLASS|"
                     "foreground|activate TITLE\n");
     return 2;
 }
@@ -274,8 +273,8 @@ int main(int argc, char** argv)
         return WaitForWindow(kSheetTitle, false, 20) ? 0 : 1;
     if (strcmp(command, "foreground") == 0)
         return PrintForeground();
-    if ((strcmp(command, "window") == 0 || strcmp(command, "nowindow") == 0) && argc >= 3)
-        return WaitForWindow(argv[2], command[0] == 'w', argc >= 4 ? atoi(argv[3]) : 0) ? 0 : 1;
+    if (strcmp(command, "window") == 0 && argc >= 3)
+        return WaitForWindow(argv[2], true, argc >= 4 ? atoi(argv[3]) : 0) ? 0 : 1;
     if (strcmp(command, "windows") == 0 && argc >= 3)
         return PrintWindowSizes(argv[2]);
     if (strcmp(command, "activate") == 0 && argc >= 3)
