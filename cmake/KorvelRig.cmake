@@ -1,5 +1,7 @@
-# The Wine rig as a ctest fixture: every Windows-side test runs inside this build
-# tree's prefix with the simulated driver started, and the last test takes it down.
+# The Wine rig as a ctest fixture: every Windows-side test runs inside a free lane of
+# this build tree's rig (a prefix with the simulated driver started), taken for its
+# run, so that as many run side by side as there are lanes; the last test takes the
+# rig down.
 # On a host that cannot run this architecture's programs every one of them ends with
 # the rig's skip status, which ctest reports as skipped.
 
@@ -19,13 +21,13 @@ set_tests_properties(rig_down PROPERTIES FIXTURES_CLEANUP wine_rig)
 # A Windows test program, run under Wine by ctest through the emulator.
 function(korvel_wine_test name target)
     add_test(NAME ${name} COMMAND ${target} ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig RESOURCE_LOCK wine_rig
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig
         SKIP_RETURN_CODE ${KORVEL_RIG_SKIP})
 endfunction()
 
 # A shell-driven end-to-end test; it finds the rig through the build tree it is given.
 function(korvel_e2e_test name script)
     add_test(NAME ${name} COMMAND bash "${script}" "${CMAKE_BINARY_DIR}" ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig RESOURCE_LOCK wine_rig TIMEOUT 300
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_rig TIMEOUT 300
         SKIP_RETURN_CODE ${KORVEL_RIG_SKIP})
 endfunction()

@@ -12,14 +12,23 @@ RIG_SCREEN=1024x768x24
 RIG_WINE_DIR=${KORVEL_WINE_DIR:-/usr/lib/wine}
 # Exit status of a Windows-side test that this host cannot run; ctest shows it skipped.
 RIG_SKIP=77
+# The rig of a build tree has a lane per core (at most 4), each with its own prefix,
+# Xvfb, wineserver and simulated driver, so that tests run side by side; a test takes
+# a free lane for its whole run (rig_in_free_lane). KORVEL_RIG_LANES sets the number.
+RIG_LANES=${KORVEL_RIG_LANES:-$(n=$(nproc 2>/dev/null || echo 1); echo $((n < 1 ? 1 : n > 4 ? 4 : n)))}
+# What flock answers when a lane is held; no test or Wine program exits with it.
+RIG_LANE_BUSY=250
 . "$(dirname "${BASH_SOURCE[0]}")/i386.sh"
 
 # rig_use BUILD_DIR: point this shell at the rig of a build tree without starting
-# anything. The tree's architecture picks the prefix, the loader and the server
-# explicitly: Debian's wine wrapper runs the 32-bit loader whenever it is installed.
+# anything, in lane KORVEL_RIG_LANE (1 when unset: the demo's and winerun's). The
+# tree's architecture picks the prefix, the loader and the server explicitly: Debian's
+# wine wrapper runs the 32-bit loader whenever it is installed.
 rig_use() {
     RIG_BUILD=$(cd "$1" && pwd)
+    RIG_LANE=${KORVEL_RIG_LANE:-1}
     RIG_STATE="$RIG_BUILD/rig"
+    [ "$RIG_LANE" = 1 ] || RIG_STATE="$RIG_BUILD/rig/lane$RIG_LANE"
     mkdir -p "$RIG_STATE/bin"
     case "$(cat "$RIG_BUILD/rig/arch" 2>/dev/null || echo i686)" in
     x86_64)
@@ -34,6 +43,7 @@ rig_use() {
         ;;
     esac
     export WINEPREFIX="$RIG_BUILD/wineprefix"
+    [ "$RIG_LANE" = 1 ] || WINEPREFIX="$RIG_BUILD/wineprefix$RIG_LANE"
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No Mono or Gecko installers: the programs need neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -111,12 +121,41 @@ rig_pick_build() {
     RIG_PICKED="$top/build/$RIG_PRESET"
 }
 
+# rig_in_free_lane BUILD_DIR COMMAND...: runs the command in the first lane of the
+# tree's rig that no other command holds, waiting for one, and returns its status;
+# KORVEL_RIG_LANE tells the command which. flock -o keeps the lock in flock itself:
+# a wineserver or service that the command starts must not hold the lane after it.
+rig_in_free_lane() {
+    local build=$1 lane status
+    shift
+    mkdir -p "$build/rig"
+    while :; do
+        for lane in $(seq "$RIG_LANES"); do
+            KORVEL_RIG_LANE=$lane flock -n -o -E "$RIG_LANE_BUSY" "$build/rig/lane$lane.lock" "$@"
+            status=$?
+            [ "$status" -eq "$RIG_LANE_BUSY" ] || return "$status"
+        done
+        sleep 0.2
+    done
+}
+
 rig_log() { printf 'rig: %s\n' "$*" >&2; }
 
-# Makes the prefix once; later runs reuse it.
+# Makes the prefix once; later runs reuse it. A lane past the first starts as a copy
+# of the first lane's, taken while its server is down (rig up makes lane 1's first):
+# a copy takes seconds where wineboot takes half a minute.
 rig_prefix() {
     if [ -f "$WINEPREFIX/.korvel-ready" ]; then
         return 0
+    fi
+    local first="$RIG_BUILD/wineprefix"
+    if [ "$RIG_LANE" != 1 ] && [ -f "$first/.korvel-ready" ]; then
+        rig_log "making the Wine prefix $WINEPREFIX as a copy of $first"
+        WINEPREFIX=$first wineserver -k 2>/dev/null
+        WINEPREFIX=$first wineserver -w 2>/dev/null
+        rm -rf "$WINEPREFIX"
+        cp -a "$first" "$WINEPREFIX"
+        return
     fi
     rig_log "making the Wine prefix $WINEPREFIX (Windows XP, ${RIG_BITS}-bit)"
     rm -rf "$WINEPREFIX"
@@ -126,26 +165,32 @@ rig_prefix() {
     touch "$WINEPREFIX/.korvel-ready"
 }
 
-# Starts a private Xvfb on the first free display from :70 and records it.
+# Starts a private Xvfb on the first free display from :70 and records it. Lanes come
+# up at once: choosing a number and starting its server is one step under a lock,
+# which the server itself must not inherit.
 rig_display_up() {
     if [ -f "$RIG_STATE/xvfb.pid" ] && kill -0 "$(cat "$RIG_STATE/xvfb.pid")" 2>/dev/null; then
         DISPLAY=$(cat "$RIG_STATE/display"); export DISPLAY
         return 0
     fi
-    local n=70
+    local n=70 lock status=0 tries=0
+    exec {lock}>"/tmp/.korvel-rig-display.lock"
+    flock "$lock"
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
         n=$((n + 1))
     done
-    Xvfb ":$n" -screen 0 "$RIG_SCREEN" -nolisten tcp >"$RIG_STATE/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "$RIG_SCREEN" -nolisten tcp >"$RIG_STATE/xvfb.log" 2>&1 {lock}>&- &
     echo $! >"$RIG_STATE/xvfb.pid"
-    local tries=0
     while [ ! -e "/tmp/.X11-unix/X$n" ]; do
         tries=$((tries + 1))
         if [ $tries -gt 100 ] || ! kill -0 "$(cat "$RIG_STATE/xvfb.pid")" 2>/dev/null; then
-            rig_log "Xvfb :$n did not start"; cat "$RIG_STATE/xvfb.log" >&2; return 1
+            rig_log "Xvfb :$n did not start"; cat "$RIG_STATE/xvfb.log" >&2; status=1
+            break
         fi
         sleep 0.1
     done
+    exec {lock}>&-
+    [ "$status" -eq 0 ] || return 1
     echo ":$n" >"$RIG_STATE/display"
     export DISPLAY=":$n"
 }

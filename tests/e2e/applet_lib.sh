@@ -6,9 +6,20 @@ SHEET_TITLE='Korvel Touchscreen Properties'
 
 probe() { winprobe "$@"; }
 
-# probe_field ID KEY: one key=value of a control's state line (values may hold spaces
-# only in the text, which comes before the keys asked for here).
-probe_field() { probe state "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
+# fields ID:KEY...: values of the current page's controls, space-separated, from one
+# look at the page (of a text with spaces, its first word).
+fields() {
+    local spec ids=()
+    for spec; do ids+=("${spec%%:*}"); done
+    probe state $(printf '%s\n' "${ids[@]}" | sort -u) | awk -v want="$*" '
+        { id = ""
+          for (i = 1; i <= NF; i++) {
+              if ((p = index($i, "=")) == 0) continue
+              key = substr($i, 1, p - 1)
+              if (key == "id") id = substr($i, p + 1); else v[id ":" key] = substr($i, p + 1)
+          } }
+        END { n = split(want, w, " "); for (i = 1; i <= n; i++) printf "%s%s", v[w[i]], i < n ? " " : "\n" }'
+}
 
 # applet_reset: the driver at power-on and no stored settings.
 applet_reset() {
@@ -18,8 +29,8 @@ applet_reset() {
     return 0
 }
 
-# seed NAME VALUE: stores one settings value as a REG_DWORD.
-seed() { wine reg add "HKLM\\$PARAMETERS_PATH" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
+# seed NAME VALUE [NAME VALUE...]: stores settings values as REG_DWORDs.
+seed() { need "settings values stored" reg_set_dwords "$PARAMETERS_PATH" "$@"; }
 
 # stored_values: how many values the parameters key holds.
 stored_values() {

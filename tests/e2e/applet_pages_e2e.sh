@@ -6,26 +6,23 @@
 . "$(dirname "$0")/applet_lib.sh"
 
 seed_settings() {
-    seed MouseMode 3
-    seed DblClkRegion 40
-    seed DragDelay 300
-    seed ButtonMode 1
-    seed BeepMode 1
-    seed BeepFreq 3000
-    seed BeepTime 64
+    seed MouseMode 3 DblClkRegion 40 DragDelay 300 ButtonMode 1 BeepMode 1 BeepFreq 3000 BeepTime 64
 }
 
 # region_state: the region controls as "position enabled" of up-down, edit, label.
 region_state() {
-    echo "$(probe_field 1009 pos) $(probe_field 1009 enabled)$(probe_field 1008 enabled)$(probe_field 1012 enabled)"
+    local f
+    f=$(fields 1009:pos 1009:enabled 1008:enabled 1012:enabled)
+    echo "${f%% *} $(tr -d ' ' <<<"${f#* }")"
 }
 drag_delay_enabled() {
-    echo "$(probe_field 1010 enabled)$(probe_field 1014 enabled)$(probe_field 1015 enabled)$(probe_field 1013 enabled)"
+    fields 1010:enabled 1014:enabled 1015:enabled 1013:enabled | tr -d ' '
 }
 checked_mode() {
-    local id
-    for id in 1004 1005 1006 1007; do
-        [ "$(probe_field $id checked)" = 1 ] && echo $((id - 1004))
+    local mode=0 checked
+    for checked in $(fields 1004:checked 1005:checked 1006:checked 1007:checked); do
+        [ "$checked" = 1 ] && echo $mode
+        mode=$((mode + 1))
     done
 }
 shoot_both() {
@@ -44,13 +41,13 @@ visit 1
 settle
 check "mode 3 is checked" 3 "$(checked_mode)"
 check "mode 3: the region shows DblClkRegion, its controls enabled" "40 111" "$(region_state)"
-check "the edit shows the up-down's number" 40 "$(probe_field 1008 text)"
-check "the up-down offers 5..100" "5 100" "$(probe_field 1009 low) $(probe_field 1009 high)"
+check "the edit shows the up-down's number" 40 "$(fields 1008:text)"
+check "the up-down offers 5..100" "5 100" "$(fields 1009:low 1009:high)"
 check "mode 3: drag delay enabled" 1111 "$(drag_delay_enabled)"
 check "drag delay position, range and ticks" "300 0 1500 11" \
-    "$(probe_field 1010 pos) $(probe_field 1010 min) $(probe_field 1010 max) $(probe_field 1010 ticks)"
+    "$(fields 1010:pos 1010:min 1010:max 1010:ticks)"
 check "the button mode combo is hidden but filled and selected" "0 1 LEFT|RIGHT|MIDDLE" \
-    "$(probe_field 1019 visible) $(probe_field 1019 sel) $(probe_field 1019 items)"
+    "$(fields 1019:visible 1019:sel 1019:items)"
 shoot_both 3
 
 click 1006
@@ -72,27 +69,27 @@ click 1006
 click 1007
 check "back from Drag to Double click,drag: DblClkRegion again" "40 111" "$(region_state)"
 check "the radio buttons stay enabled" 1111 \
-    "$(probe_field 1004 enabled)$(probe_field 1005 enabled)$(probe_field 1006 enabled)$(probe_field 1007 enabled)"
+    "$(fields 1004:enabled 1005:enabled 1006:enabled 1007:enabled | tr -d ' ')"
 
 # The up-down's upper arrow raises the region by one.
 read -r left top right bottom <<<"$(probe rect 1009)"
 xdotool mousemove $(((left + right) / 2)) $((top + 2)) click 1
 settle
-check "the up arrow gives 41" "41 41" "$(probe_field 1009 pos) $(probe_field 1008 text)"
+check "the up arrow gives 41" "41 41" "$(fields 1009:pos 1008:text)"
 # The drag delay by keyboard: End moves the thumb to "Long".
 xdotool mousemove $(probe thumb 1010) click 1
 xdotool key End
 settle
-check "End moves the drag delay to 1500" 1500 "$(probe_field 1010 pos)"
-check "the Settings page sent the driver nothing" "0 0" "$(sim_state set_mouse_mode) $(sim_state set_beep)"
+check "End moves the drag delay to 1500" 1500 "$(fields 1010:pos)"
+check "the Settings page sent the driver nothing" "0 0" "$(sim_state set_mouse_mode set_beep)"
 
 visit 2
 settle
-check "beep mode combo" "1 Disabled|Touch|Release" "$(probe_field 1001 sel) $(probe_field 1001 items)"
+check "beep mode combo" "1 Disabled|Touch|Release" "$(fields 1001:sel 1001:items)"
 check "frequency position, range and ticks" "3000 1000 5000 11" \
-    "$(probe_field 1002 pos) $(probe_field 1002 min) $(probe_field 1002 max) $(probe_field 1002 ticks)"
+    "$(fields 1002:pos 1002:min 1002:max 1002:ticks)"
 check "duration position, range and ticks" "64 32 512 11" \
-    "$(probe_field 1003 pos) $(probe_field 1003 min) $(probe_field 1003 max) $(probe_field 1003 ticks)"
+    "$(fields 1003:pos 1003:min 1003:max 1003:ticks)"
 check "nothing sent when the page starts" 0 "$(sim_state set_beep)"
 
 # A drag of the frequency thumb towards "High": a beep request per notification,
@@ -105,11 +102,11 @@ for step in 1 2 3 4 5 6; do
 done
 xdotool mouseup 1
 settle
-dragged=$(probe_field 1002 pos)
+dragged=$(fields 1002:pos)
 check "the thumb moved" yes "$([ "$dragged" -gt 3000 ] && echo yes || echo no)"
 check "several requests during the drag" yes "$([ "$(sim_state set_beep)" -ge 3 ] && echo yes || echo no)"
 check "the driver has the dragged frequency with mode and duration" "1 $dragged 64" \
-    "$(sim_state beep_mode) $(sim_state beep_freq) $(sim_state beep_time)"
+    "$(sim_state beep_mode beep_freq beep_time)"
 # One key: the move and the end of the move, two notifications, two requests.
 before=$(sim_state set_beep)
 xdotool key End
@@ -135,13 +132,10 @@ shot applet_sound_edited
 
 close_sheet ok
 check "OK stores exactly the edited values" "3 41 1500 1 0 1000 512" \
-    "$(reg_dword "$PARAMETERS_PATH" MouseMode) $(reg_dword "$PARAMETERS_PATH" DblClkRegion) \
-$(reg_dword "$PARAMETERS_PATH" DragDelay) $(reg_dword "$PARAMETERS_PATH" ButtonMode) \
-$(reg_dword "$PARAMETERS_PATH" BeepMode) $(reg_dword "$PARAMETERS_PATH" BeepFreq) $(reg_dword "$PARAMETERS_PATH" BeepTime)"
+    "$(reg_dword "$PARAMETERS_PATH" MouseMode DblClkRegion DragDelay ButtonMode BeepMode BeepFreq BeepTime)"
 check "three pages visited: three reloads" 3 "$(sim_state reload_settings)"
 check "the driver took the stored values" "3 41 1500 0 1000 512" \
-    "$(sim_state mouse_mode) $(sim_state dblclk_region) $(sim_state drag_delay) $(sim_state beep_mode) \
-$(sim_state beep_freq) $(sim_state beep_time)"
+    "$(sim_state mouse_mode dblclk_region drag_delay beep_mode beep_freq beep_time)"
 
 # Cancel after a beep change: one reload, and the driver's beep is the stored one again.
 applet_reset
@@ -156,7 +150,7 @@ check "the live frequency reached the driver" 5000 "$(sim_state beep_freq)"
 close_sheet cancel
 check "Cancel: one reload" 1 "$(sim_state reload_settings)"
 check "Cancel: the driver's beep is the stored one again" "1 3000 64" \
-    "$(sim_state beep_mode) $(sim_state beep_freq) $(sim_state beep_time)"
+    "$(sim_state beep_mode beep_freq beep_time)"
 check "Cancel: the stored frequency is unchanged" 3000 "$(reg_dword "$PARAMETERS_PATH" BeepFreq)"
 
 e2e_done

@@ -33,7 +33,7 @@ applet_reset
 open_sheet
 visit 1
 click 1006
-check "Drag is checked" 1 "$(probe_field 1006 checked)"
+check "Drag is checked" 1 "$(fields 1006:checked)"
 close_sheet ok
 check "two pages visited: two reloads" 2 "$(sim_state reload_settings)"
 check "the change is stored" 2 "$(reg_dword "$PARAMETERS_PATH" MouseMode)"

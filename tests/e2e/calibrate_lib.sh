@@ -100,20 +100,10 @@ cal_wait_question() {
 
 # cal_store XLOW XHIGH YLOW YHIGH SWAPXY: a calibration stored before the start.
 cal_store() {
-    local name
-    for name in XLow XHigh YLow YHigh SwapXY; do
-        wine reg add "HKLM\\$PARAMETERS_PATH" /v "$name" /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-        shift
-    done
+    need "a calibration stored" reg_set_dwords "$PARAMETERS_PATH" XLow "$1" XHigh "$2" YLow "$3" YHigh "$4" SwapXY "$5"
 }
 
-cal_stored() {
-    local name out=""
-    for name in XLow XHigh YLow YHigh SwapXY; do
-        out="$out$name=$(reg_dword "$PARAMETERS_PATH" "$name") "
-    done
-    echo "${out% }"
-}
+cal_stored() { reg_values "$PARAMETERS_PATH" XLow XHigh YLow YHigh SwapXY; }
 
 # red_pixels SHOT INDEX: pure red pixels in the square of target INDEX of a saved
 # screenshot; a drawn target has some, an erased one none.

@@ -3,6 +3,11 @@
 set -u
 e2e_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$e2e_top/scripts/lib/rig.sh"
+# The test runs again in a free lane of the rig, which it holds to its end.
+if [ -z "${KORVEL_RIG_LANE:-}" ]; then
+    rig_in_free_lane "$1" bash "$0" "$1"
+    exit
+fi
 rig_use "$1"
 rig_skip_unless_runnable
 E2E_NAME=$(basename "$0" .sh)
@@ -30,14 +35,44 @@ e2e_done() {
 
 simctl() { wine "$KORVEL_TOOLS/korvelsimctl.exe" "$@" | tr -d '\r'; }
 
-# sim_state KEY: one value of the simulated driver's state.
-sim_state() { simctl state | sed -n "s/^$1=//p"; }
+# pick KEY...: from the KEY=VALUE words on standard input, the values of those keys
+# in that order, space-separated; empty for a key not there.
+pick() {
+    awk -v want="$*" '{ for (i = 1; i <= NF; i++) if ((p = index($i, "=")) > 0) v[substr($i, 1, p - 1)] = substr($i, p + 1) }
+        END { n = split(want, k, " "); for (i = 1; i <= n; i++) printf "%s%s", v[k[i]], i < n ? " " : "\n" }'
+}
 
-# reg_dword PATH NAME: a REG_DWORD of HKLM\PATH in decimal, empty when missing.
-reg_dword() {
-    local hex
-    hex=$(wine reg query "HKLM\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n {print $3}')
-    [ -n "$hex" ] && printf '%d\n' "$hex"
+# sim_state KEY...: values of the simulated driver's state, read at once: each look
+# is a Wine process.
+sim_state() { simctl state | pick "$@"; }
+
+# reg_values PATH NAME...: NAME=VALUE for each REG_DWORD of HKLM\PATH asked for, in
+# decimal, empty when missing; reg_dword PATH NAME... the values alone. One look.
+reg_values() {
+    local path=$1 listing name hex out=()
+    shift
+    listing=$(wine reg query "HKLM\\$path" 2>/dev/null | tr -d '\r')
+    for name; do
+        hex=$(awk -v n="$name" '$1 == n {print $3}' <<<"$listing")
+        out+=("$name=$([ -n "$hex" ] && printf '%d' "$hex")")
+    done
+    echo "${out[*]}"
+}
+reg_dword() { reg_values "$@" | sed -E 's/(^| )[^ =]+=/\1/g'; }
+
+# reg_set_dwords PATH NAME VALUE [NAME VALUE...]: REG_DWORDs stored under HKLM\PATH,
+# all with one reg import (a file on Wine's drive Z:, which is /).
+reg_set_dwords() {
+    local path=$1 file="$RIG_STATE/import.reg"
+    shift
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n' "$path"
+        while [ $# -ge 2 ]; do
+            printf '"%s"=dword:%08x\r\n' "$1" "$2"
+            shift 2
+        done
+    } >"$file"
+    wine reg import "Z:${file//\//\\}" >/dev/null 2>&1
 }
 
 PARAMETERS_PATH='System\CurrentControlSet\Services\Korvelscreen\Parameters'

@@ -14,7 +14,6 @@
 
 namespace {
 
-const char deviceName[] = "KORVELTEST";
 const char instancePrefix[] = "ROOT\\KORVELTEST\\";
 
 // The longest device instance id (cfgmgr32.h), with its NUL.
@@ -42,10 +41,19 @@ int AddDevices(int count, int idCount, char** ids)
     if (set == INVALID_HANDLE_VALUE)
         return Fail("SetupDiCreateDeviceInfoList");
     int made = 0;
+    // Numbered here rather than with DICD_GENERATE_ID, which probes every number from
+    // 0000 up for each new device: hundreds of devices took seconds each.
+    int number = 0;
     for (; made < count; ++made) {
         SP_DEVINFO_DATA device;
         device.cbSize = sizeof(device);
-        if (!SetupDiCreateDeviceInfoA(set, deviceName, &mouseClass, NULL, NULL, DICD_GENERATE_ID, &device))
+        char instance[DEVICE_INSTANCE_ID_SIZE];
+        BOOL created;
+        do {
+            snprintf(instance, sizeof(instance), "%s%04d", instancePrefix, number++);
+            created = SetupDiCreateDeviceInfoA(set, instance, &mouseClass, NULL, NULL, 0, &device);
+        } while (!created && GetLastError() == ERROR_DEVINST_ALREADY_EXISTS);
+        if (!created)
             break;
         if (!SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, (const BYTE*)list.data(),
                                                (DWORD)list.size()) ||

@@ -5,8 +5,9 @@
 //   visit N               brings page N forward, as a click on its tab does
 //   press ok|cancel       presses the sheet's button
 //   responds              "yes" when the sheet answers a message within 3 s, else "no"
-//   state ID              one line of the current page's control ID: enabled, visible,
-//                         checked, text, and the values of trackbars, up-downs, combos
+//   state ID...           a line for each control ID of the current page: its id, class,
+//                         enabled, visible, text, and the values of buttons, trackbars,
+//                         up-downs and combos
 //   center ID             screen coordinates of the centre of the control's visible part
 //                         (a control of the current page, else of the sheet)
 //   rect ID               the control's screen rectangle: left top right bottom
@@ -60,7 +61,7 @@ HWND FindControl(HWND sheet, int id)
     return control != NULL ? control : GetDlgItem(sheet, id);
 }
 
-int PrintState(HWND control)
+void PrintState(HWND control)
 {
     char className[64] = "";
     GetClassNameA(control, className, sizeof(className));
@@ -94,7 +95,6 @@ int PrintState(HWND control)
         }
     }
     printf("\n");
-    return 0;
 }
 
 // Pages are cut to the sheet's size, so a control may reach past its page.
@@ -255,7 +255,7 @@ int PrintForeground(void)
 int Usage(void)
 {
     fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
-                    "state ID|center ID|rect ID|thumb ID|window TITLE [S]|windows CLASS|"
+                    "state ID...|center ID|rect ID|thumb ID|window TITLE [S]|windows CLASS|"
                     "foreground|activate TITLE\n");
     return 2;
 }
@@ -311,13 +311,19 @@ int main(int argc, char** argv)
         int button = strcmp(argv[2], "ok") == 0 ? PSBTN_OK : PSBTN_CANCEL;
         return PostMessageA(sheet, PSM_PRESSBUTTON, button, 0) ? 0 : 1;
     }
-    HWND control = FindControl(sheet, atoi(argv[2]));
-    if (control == NULL) {
-        fprintf(stderr, "sheet_probe: no control %s\n", argv[2]);
-        return 1;
+    for (int i = 2; i < argc; ++i)
+        if (FindControl(sheet, atoi(argv[i])) == NULL) {
+            fprintf(stderr, "sheet_probe: no control %s\n", argv[i]);
+            return 1;
+        }
+    if (strcmp(command, "state") == 0) {
+        for (int i = 2; i < argc; ++i) {
+            printf("id=%s ", argv[i]);
+            PrintState(FindControl(sheet, atoi(argv[i])));
+        }
+        return 0;
     }
-    if (strcmp(command, "state") == 0)
-        return PrintState(control);
+    HWND control = FindControl(sheet, atoi(argv[2]));
     if (strcmp(command, "center") == 0)
         return PrintCenter(control);
     if (strcmp(command, "rect") == 0)
