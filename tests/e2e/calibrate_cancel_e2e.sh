@@ -23,9 +23,10 @@ cal_key Escape
 cal_wait_exit
 check "Esc: exit code" 0 "$CAL_CODE"
 check "Esc: no question" "" "$(question_visible && echo shown)"
-check "Esc: nothing sent" 0 "$(sim_state set_calibration)"
-check "Esc: one target shown" 1 "$(sim_state clear_point)"
-check "Esc: no point read" 0 "$(sim_state read_point)"
+sim_look
+check "Esc: nothing sent" 0 "$(seen set_calibration)"
+check "Esc: one target shown" 1 "$(seen clear_point)"
+check "Esc: no point read" 0 "$(seen read_point)"
 check "Esc: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "Esc: mouse mode restored" 0 "$(sim_state mouse_mode)"
 
@@ -42,9 +43,10 @@ wait_for 90 "Korvelaim still running past its run's time limit" watch_question
 cal_wait_exit
 check "time-out: exit code" 0 "$CAL_CODE"
 check "time-out: no question" no "$question_seen"
-check "time-out: a point read at each release" 2 "$(sim_state read_point)"
-check "time-out: stopped on the second target" 2 "$(sim_state clear_point)"
-check "time-out: nothing sent" 0 "$(sim_state set_calibration)"
+sim_look
+check "time-out: a point read at each release" 2 "$(seen read_point)"
+check "time-out: stopped on the second target" 2 "$(seen clear_point)"
+check "time-out: nothing sent" 0 "$(seen set_calibration)"
 check "time-out: nothing stored" "XLow= XHigh= YLow= YHigh= SwapXY=" "$(cal_stored)"
 check "time-out: mouse mode restored" 0 "$(sim_state mouse_mode)"
 

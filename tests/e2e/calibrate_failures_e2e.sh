@@ -15,9 +15,10 @@ cal_wait_target 1
 second=0
 timeout 60 wine "$CAL_PROGRAM" || second=$?
 check "second instance: exit code" 0 "$second"
-check "second instance: mode left alone" 1 "$(sim_state set_mouse_mode)"
-check "second instance: mode not read" 1 "$(sim_state get_mouse_mode)"
-check "second instance: device not opened" 1 "$(sim_state opens)"
+sim_look
+check "second instance: mode left alone" 1 "$(seen set_mouse_mode)"
+check "second instance: mode not read" 1 "$(seen get_mouse_mode)"
+check "second instance: device not opened" 1 "$(seen opens)"
 cal_key Escape
 cal_wait_exit
 check "first instance: exit code" 0 "$CAL_CODE"
@@ -44,8 +45,9 @@ cal_wait_target 1
 cal_key Escape
 cal_wait_exit
 check "mode unread: exit code" 0 "$CAL_CODE"
-check "mode unread: left in mode 3" 3 "$(sim_state mouse_mode)"
-check "mode unread: mode set only to 3" 1 "$(sim_state set_mouse_mode)"
+sim_look
+check "mode unread: left in mode 3" 3 "$(seen mouse_mode)"
+check "mode unread: mode set only to 3" 1 "$(seen set_mouse_mode)"
 simctl fail none >/dev/null
 
 cal_reset

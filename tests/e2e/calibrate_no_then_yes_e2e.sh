@@ -21,8 +21,9 @@ xdotool key Return
 cal_wait_exit
 check "exit code" 0 "$CAL_CODE"
 check "second result stored" "XLow=300 XHigh=3800 YLow=200 YHigh=3700 SwapXY=1" "$(cal_stored)"
-check "two calibrations sent" 2 "$(sim_state set_calibration)"
-check "six targets shown" 6 "$(sim_state clear_point)"
-check "mouse mode restored" 0 "$(sim_state mouse_mode)"
-check "mode set twice in all" 2 "$(sim_state set_mouse_mode)"
+sim_look
+check "two calibrations sent" 2 "$(seen set_calibration)"
+check "six targets shown" 6 "$(seen clear_point)"
+check "mouse mode restored" 0 "$(seen mouse_mode)"
+check "mode set twice in all" 2 "$(seen set_mouse_mode)"
 e2e_done

@@ -38,12 +38,13 @@ xdotool key Return
 cal_wait_exit
 check "exit code" 0 "$CAL_CODE"
 check "stored values" "XLow=300 XHigh=3801 YLow=200 YHigh=3700 SwapXY=0" "$(cal_stored)"
-check "mouse mode restored" 0 "$(sim_state mouse_mode)"
-check "mode set twice (3, then back)" 2 "$(sim_state set_mouse_mode)"
-check "one calibration sent" 1 "$(sim_state set_calibration)"
-check "three targets cleared" 3 "$(sim_state clear_point)"
-check "device opened once" 1 "$(sim_state opens)"
-check "device closed at exit" 1 "$(sim_state closes)"
+sim_look
+check "mouse mode restored" 0 "$(seen mouse_mode)"
+check "mode set twice (3, then back)" 2 "$(seen set_mouse_mode)"
+check "one calibration sent" 1 "$(seen set_calibration)"
+check "three targets cleared" 3 "$(seen clear_point)"
+check "device opened once" 1 "$(seen opens)"
+check "device closed at exit" 1 "$(seen closes)"
 
 cal_reset
 cal_start

@@ -45,6 +45,9 @@ pick() {
 # sim_state KEY...: values of the simulated driver's state, read at once: each look
 # is a Wine process.
 sim_state() { simctl state | pick "$@"; }
+# sim_look: one look at that state, for the checks after it: seen KEY... reads it.
+sim_look() { SIM_SEEN=$(simctl state); }
+seen() { pick "$@" <<<"$SIM_SEEN"; }
 
 # reg_values PATH NAME...: NAME=VALUE for each REG_DWORD of HKLM\PATH asked for, in
 # decimal, empty when missing; reg_dword PATH NAME... the values alone. One look.

@@ -35,8 +35,9 @@ simctl touch 12 -34 >/dev/null
 check "touch: the 32-bit extremes" 0 "$(wine "$KORVEL_TOOLS/korvelsimctl.exe" touch -2147483648 2147483647; echo $?)"
 check "touch: queued" 2 "$(sim_state queued)"
 for i in $(seq 1 15); do simctl touch "$i" "$i" >/dev/null; done
-check "touch: a full queue keeps 16" 16 "$(sim_state queued)"
-check "touch: and counts the drop" 1 "$(sim_state dropped)"
+sim_look
+check "touch: a full queue keeps 16" 16 "$(seen queued)"
+check "touch: and counts the drop" 1 "$(seen dropped)"
 
 simctl fail read_point >/dev/null
 check "fail NAME" read_point "$(sim_state failing)"
