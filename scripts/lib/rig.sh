@@ -153,8 +153,9 @@ rig_prefix() {
         rig_log "making the Wine prefix $WINEPREFIX as a copy of $first"
         WINEPREFIX=$first wineserver -k 2>/dev/null
         WINEPREFIX=$first wineserver -w 2>/dev/null
-        rm -rf "$WINEPREFIX"
-        cp -a "$first" "$WINEPREFIX"
+        # Copied beside and then moved: a copy cut short must not count as made.
+        rm -rf "$WINEPREFIX" "$WINEPREFIX.copy"
+        cp -a "$first" "$WINEPREFIX.copy" && mv "$WINEPREFIX.copy" "$WINEPREFIX"
         return
     fi
     rig_log "making the Wine prefix $WINEPREFIX (Windows XP, ${RIG_BITS}-bit)"
