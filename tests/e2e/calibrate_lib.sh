@@ -59,7 +59,8 @@ clear_point_reached() { [ "$(sim_state clear_point)" -ge "$1" ] 2>/dev/null; }
 # cal_wait_target N: waits until the target counted N (1 for the first of the test)
 # is up: each target is preceded by a clear of the driver's point.
 cal_wait_target() {
-    wait_for 60 "target $1 of the test not shown" clear_point_reached "$1"
+    wait_until 60 clear_point_reached "$1" || e2e_stop "target $1 of the test not shown after 60 s \
+(the driver's clear_point read_point queued then: $(sim_state clear_point read_point queued))"
 }
 
 # cal_touch INDEX RAW_X RAW_Y [BUTTON]: a touch on target INDEX of the current run.

@@ -95,9 +95,20 @@ msgbox_up() { winprobe msgbox >/dev/null; }
 e2e_stop() {
     e2e_failures=$((e2e_failures + 1))
     echo "FAIL $1 (the screen then: $E2E_SHOTS/${E2E_NAME}_stopped.png)"
+    echo "     programs of the prefix then: $(prefix_programs | paste -sd ',' | sed 's/,/, /g')"
     shot "${E2E_NAME}_stopped"
     echo "$E2E_NAME: stopped after $e2e_checks checks, $e2e_failures failed"
     exit 1
+}
+
+# prefix_programs: the Windows programs running in this shell's prefix, a line each.
+prefix_programs() {
+    local pid
+    for pid in $(pgrep -f '\.exe' 2>/dev/null); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | sed -E 's/ +$//; s/^[^ ]*\\//'
+        echo
+    done
 }
 
 # wait_until SECONDS COMMAND...: polls until the command succeeds, for at most SECONDS
