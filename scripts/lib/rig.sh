@@ -12,10 +12,12 @@ RIG_SCREEN=1024x768x24
 RIG_WINE_DIR=${KORVEL_WINE_DIR:-/usr/lib/wine}
 # Exit status of a Windows-side test that this host cannot run; ctest shows it skipped.
 RIG_SKIP=77
-# The rig of a build tree has a lane per core (at most 4), each with its own prefix,
-# Xvfb, wineserver and simulated driver, so that tests run side by side; a test takes
-# a free lane for its whole run (rig_in_free_lane). KORVEL_RIG_LANES sets the number.
-RIG_LANES=${KORVEL_RIG_LANES:-$(n=$(nproc 2>/dev/null || echo 1); echo $((n < 1 ? 1 : n > 4 ? 4 : n)))}
+# The rig of a build tree has lanes, each with its own prefix, Xvfb, wineserver and
+# simulated driver, so that tests run side by side; a test takes a free lane for its
+# whole run (rig_in_free_lane). The tests mostly wait on Wine and on the programs'
+# own time limits, so there is a lane more than there are cores, at most 4;
+# KORVEL_RIG_LANES sets the number.
+RIG_LANES=${KORVEL_RIG_LANES:-$(n=$(nproc 2>/dev/null || echo 1); echo $((n + 1 > 4 ? 4 : n + 1)))}
 # What flock answers when a lane is held; no test or Wine program exits with it.
 RIG_LANE_BUSY=250
 . "$(dirname "${BASH_SOURCE[0]}")/i386.sh"
