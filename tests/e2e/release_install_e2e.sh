@@ -33,7 +33,11 @@ check "unpacked: the archive's checksums hold" OK \
     "$(cd "$folder" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1 && echo OK)"
 check "no applet in the system folder before" no "$([ -e "$system32/Korvelpad.cpl" ] && echo yes || echo no)"
 
-wine "$KORVEL_TOOLS/setupdi_devices.exe" add 1 'USB\VID_7E03&PID_0020&REV_0100' 'USB\VID_7E03&PID_0020' >/dev/null
+# Into a file: a service that the command may start would hold a pipe open.
+devices_out="$RIG_STATE/release_devices.out"
+wine "$KORVEL_TOOLS/setupdi_devices.exe" add 1 'USB\VID_7E03&PID_0020&REV_0100' 'USB\VID_7E03&PID_0020' >"$devices_out" 2>&1
+[ "$(tr -d '\r' <"$devices_out")" = "made 1" ] ||
+    e2e_stop "no supported touchscreen plugged in: tools/setupdi_devices.exe said \"$(tr -d '\r' <"$devices_out" | paste -sd ' ')\""
 timeout 120 wine 'C:\Program Files\Korvel Touch\Korvelseek.exe' >/dev/null 2>&1
 check "Korvelseek run from Program Files ends by itself" 0 "$?"
 
