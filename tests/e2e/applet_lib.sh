@@ -9,8 +9,8 @@ probe() { winprobe "$@"; }
 # fields ID:KEY...: values of the current page's controls, space-separated, from one
 # look at the page (of a text with spaces, its first word).
 fields() {
-    local spec ids=()
-    for spec; do ids+=("${spec%%:*}"); done
+    local pair ids=()
+    for pair; do ids+=("${pair%%:*}"); done
     probe state $(printf '%s\n' "${ids[@]}" | sort -u) | awk -v want="$*" '
         { id = ""
           for (i = 1; i <= NF; i++) {
