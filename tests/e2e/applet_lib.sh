@@ -7,18 +7,13 @@ SHEET_TITLE='Korvel Touchscreen Properties'
 probe() { winprobe "$@"; }
 
 # fields ID:KEY...: values of the current page's controls, space-separated, from one
-# look at the page (of a text with spaces, its first word).
+# look at the page (of a text with spaces, its first word): each state line's words
+# become ID:KEY=VALUE for pick.
 fields() {
     local pair ids=()
     for pair; do ids+=("${pair%%:*}"); done
-    probe state $(printf '%s\n' "${ids[@]}" | sort -u) | awk -v want="$*" '
-        { id = ""
-          for (i = 1; i <= NF; i++) {
-              if ((p = index($i, "=")) == 0) continue
-              key = substr($i, 1, p - 1)
-              if (key == "id") id = substr($i, p + 1); else v[id ":" key] = substr($i, p + 1)
-          } }
-        END { n = split(want, w, " "); for (i = 1; i <= n; i++) printf "%s%s", v[w[i]], i < n ? " " : "\n" }'
+    probe state $(printf '%s\n' "${ids[@]}" | sort -u) |
+        awk '{ for (i = 2; i <= NF; i++) printf "%s:%s\n", substr($1, 4), $i }' | pick "$@"
 }
 
 # applet_reset: the driver at power-on and no stored settings.
