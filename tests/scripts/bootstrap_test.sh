@@ -17,6 +17,7 @@ case " $FAKE_INSTALLED " in *" $p "*) printf 'install ok installed' ;; *) exit 1
 STUB
 cat >"$work/bin/dpkg" <<'STUB'
 #!/bin/sh
+[ "$1" = --compare-versions ] && exec /usr/bin/dpkg "$@"
 echo "dpkg $*" >>"$FAKE_LOG"
 STUB
 # update fails the first $FAKE_UPDATE_FAILS times as a mirror in sync does; an install
@@ -35,7 +36,13 @@ install)
     if [ -n "$FAKE_INSTALL_FAILS" ] && echo "$*" | grep -q -- "$FAKE_INSTALL_FAILS"; then
         echo "E: Unable to correct problems, you have held broken packages."
         exit 100
-    fi ;;
+    fi
+    # A simulation resolved against the release: one library down, one up, one new.
+    case " $* " in *" -s "*)
+        echo "Inst libgstreamer-plugins-base1.0-0 [1.22.0-3+deb12u7] (1.22.0-3+deb12u6 Debian:12.8/stable [amd64])"
+        echo "Inst libc6 [2.36-9+deb12u1] (2.36-9+deb12u9 Debian:12.8/stable [amd64])"
+        echo "Inst wine32:i386 (8.0~repack-4 Debian:12.8/stable [i386])" ;;
+    esac ;;
 esac
 exit 0
 STUB
@@ -48,7 +55,8 @@ binutils-mingw-w64-i686 procps clang libclang-rt-14-dev python3 zip unzip"
 all64=$(echo $all64)
 cases=(
 "everything there|$all64 wine32:i386|0||true|0|0|^$"
-"nothing there, a lagging mirror: 32-bit Wine only reported|cmake|9|wine32|true|0|2|apt-get update failed 3 times.*unexpected size.*32-bit Wine \(wine32:i386\) cannot be installed.*held broken"
+"nothing there, a lagging mirror, not even the release's versions: 32-bit Wine only reported|cmake|9|wine32|true|0|4|apt-get update failed 3 times.*unexpected size.*32-bit Wine \(wine32:i386\) cannot be installed, not even.*held broken"
+"a lagging i386 index: 32-bit Wine from the release's versions, what moved down said|$all64|9|-qq --no-install-recommends wine32|true|0|3|installed wine32:i386 with the release \S+'s versions.*plain install failed: E: Unable.*moved down: libgstreamer-plugins-base1.0-0 1.22.0-3\+deb12u7 -> 1.22.0-3\+deb12u6; 2 installed packages changed version$"
 "a mirror that recovers on the second try|$all64|1||true|0|1|installing wine32:i386$"
 "a kernel without 32-bit programs: 32-bit Wine not tried|$all64|0||false|0|0|kernel runs no 32-bit programs$"
 "a required package that cannot be had fails the set-up|cmake|0|xvfb|false|1|1|cannot install the required packages: E: Unable to correct"
