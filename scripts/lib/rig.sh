@@ -52,15 +52,23 @@ rig_use() {
     export KORVEL_DIST="$RIG_BUILD/dist"
     export KORVEL_TOOLS="$RIG_BUILD/tools"
     # wine, wineserver and winepath on the PATH are this architecture's, for every
-    # script and tool (timeout, xargs) that the rig's users run them through.
+    # script and tool (timeout, xargs) that the rig's users run them through. Only
+    # this tree's: a shell that used the other architecture's tree before (scripts/test
+    # tests both) would otherwise keep finding that one's wine first.
     printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINELOADER" >"$RIG_STATE/bin/wine"
     printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINESERVER" >"$RIG_STATE/bin/wineserver"
     printf '#!/bin/sh\nexec "%s" winepath "$@"\n' "$WINELOADER" >"$RIG_STATE/bin/winepath"
     chmod +x "$RIG_STATE/bin/wine" "$RIG_STATE/bin/wineserver" "$RIG_STATE/bin/winepath"
-    case ":$PATH:" in
-    *":$RIG_STATE/bin:"*) ;;
-    *) export PATH="$RIG_STATE/bin:$PATH" ;;
-    esac
+    local entry others=
+    local -a entries
+    IFS=: read -ra entries <<<"$PATH"
+    for entry in "${entries[@]}"; do
+        case "$entry" in
+        */rig/bin | */rig/lane*/bin) ;;
+        *) others="$others${others:+:}$entry" ;;
+        esac
+    done
+    export PATH="$RIG_STATE/bin${others:+:$others}"
     if [ -f "$RIG_STATE/display" ]; then
         DISPLAY=$(cat "$RIG_STATE/display")
         export DISPLAY
