@@ -48,6 +48,11 @@ for where in "$KORVEL_DIST" "$elsewhere" "$planted"; do
     check "$run: one update per supported ID with the package beside the program" \
         "$(expected_calls "$inf")" "$(update_calls "$log")"
     check "$run: no DLL of the program's folder loaded" "" "$(cd "$folder" && ls ./*.ran 2>/dev/null)"
+    check "$run: setupapi and newdev from the system folder" \
+        "$(printf '%s\n' 'C:\windows\system32\setupapi.dll' 'C:\windows\system32\newdev.dll')" \
+        "$(loaded_dlls "$log" setupapi.dll newdev.dll)"
+    check "$run: comctl32 6, as the manifest asks" yes \
+        "$(loaded_dlls "$log" comctl32.dll | grep -qi '^C:\\windows\\winsxs\\[^\\]*common-controls[^\\]*_6\.0\.' && echo yes)"
 
     check "$run: service from the package" "Korvel USB Touchscreen Driver (simulated)" "$(reg_text "$SERVICE_PATH" DisplayName)"
     check "$run: kernel driver" 1 "$(reg_dword "$SERVICE_PATH" Type)"
