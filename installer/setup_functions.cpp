@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "afxwin.h"
+#include "shared/os_kind.h"
 #include "shared/system_library.h"
 
 SetupFunctions DeviceInstall;
@@ -12,11 +13,22 @@ namespace {
 typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
 
 // "LoadLibrary setupapi.dll 126": the failing call, what it was for and the system's
-// error code, under the program's name.
+// error code, then the system's text for it, under the program's name.
 BOOL ReportLoadFailure(const char* call, const char* name)
 {
+    DWORD error = GetLastError();
     CString text;
-    text.Format("%s %s %lu", call, name, GetLastError());
+    text.Format("%s %s %lu", call, name, error);
+    char systemText[512];
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
+        systemText[0] = '\0';
+    char shown[sizeof(systemText)];
+    FillSystemTextInserts(systemText, name, shown, sizeof(shown));
+    if (shown[0] != '\0') {
+        text += "\n";
+        text += shown;
+    }
     CWnd().MessageBox(text);
     return FALSE;
 }
