@@ -19,8 +19,11 @@ BOOL CInstallerApp::InitInstance()
 {
     AfxEnableControlContainer();
     Enable3dControls();
-    if (!LoadSetupFunctions())
+    CString failure;
+    if (!LoadSetupFunctions(failure)) {
+        CWnd().MessageBox(failure);
         return FALSE;
+    }
 
     CInstallerDlg dlg;
     m_pMainWnd = &dlg;

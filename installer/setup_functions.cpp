@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "afxwin.h"
 #include "shared/os_kind.h"
 #include "shared/system_library.h"
 
@@ -13,12 +12,11 @@ namespace {
 typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
 
 // "LoadLibrary setupapi.dll 126": the failing call, what it was for and the system's
-// error code, then the system's text for it, under the program's name.
-BOOL ReportLoadFailure(const char* call, const char* name)
+// error code, then the system's text for it.
+BOOL DescribeLoadFailure(CString& failure, const char* call, const char* name)
 {
     DWORD error = GetLastError();
-    CString text;
-    text.Format("%s %s %lu", call, name, error);
+    failure.Format("%s %s %lu", call, name, error);
     char systemText[512];
     if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
@@ -26,35 +24,26 @@ BOOL ReportLoadFailure(const char* call, const char* name)
     char shown[sizeof(systemText)];
     FillSystemTextInserts(systemText, name, shown, sizeof(shown));
     if (shown[0] != '\0') {
-        text += "\n";
-        text += shown;
+        failure += "\n";
+        failure += shown;
     }
-    CWnd().MessageBox(text);
     return FALSE;
 }
 
-HMODULE LoadLibraryOrReport(const char* fileName)
-{
-    HMODULE library = LoadSystemLibrary(fileName);
-    if (library == NULL)
-        ReportLoadFailure("LoadLibrary", fileName);
-    return library;
-}
-
-template <class Function> BOOL TakeFunction(HMODULE library, const char* name, Function* function)
+template <class Function> BOOL TakeFunction(CString& failure, HMODULE library, const char* name, Function* function)
 {
     *function = (Function)(void*)GetProcAddress(library, name);
-    return *function != NULL ? TRUE : ReportLoadFailure("GetProcAddress", name);
+    return *function != NULL ? TRUE : DescribeLoadFailure(failure, "GetProcAddress", name);
 }
 
 // Dialog templates hold common controls, whose classes exist only once registered.
-BOOL RegisterCommonControls()
+BOOL RegisterCommonControls(CString& failure)
 {
     HMODULE library = LoadCommonControlsLibrary();
     if (library == NULL)
-        return ReportLoadFailure("LoadLibrary", "comctl32.dll");
+        return DescribeLoadFailure(failure, "LoadLibrary", "comctl32.dll");
     InitCommonControlsExProc initialise;
-    if (!TakeFunction(library, "InitCommonControlsEx", &initialise))
+    if (!TakeFunction(failure, library, "InitCommonControlsEx", &initialise))
         return FALSE;
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
     initialise(&classes);
@@ -63,20 +52,22 @@ BOOL RegisterCommonControls()
 
 } // namespace
 
-BOOL LoadSetupFunctions()
+BOOL LoadSetupFunctions(CString& failure)
 {
-    if (!RegisterCommonControls())
+    if (!RegisterCommonControls(failure))
         return FALSE;
-    HMODULE setupapi = LoadLibraryOrReport("setupapi.dll");
+    HMODULE setupapi = LoadSystemLibrary("setupapi.dll");
     if (setupapi == NULL)
-        return FALSE;
-    HMODULE newdev = LoadLibraryOrReport("newdev.dll");
+        return DescribeLoadFailure(failure, "LoadLibrary", "setupapi.dll");
+    HMODULE newdev = LoadSystemLibrary("newdev.dll");
     if (newdev == NULL)
-        return FALSE;
-    return TakeFunction(setupapi, "SetupDiGetClassDevsA", &DeviceInstall.SetupDiGetClassDevsA) &&
-           TakeFunction(setupapi, "SetupDiEnumDeviceInfo", &DeviceInstall.SetupDiEnumDeviceInfo) &&
-           TakeFunction(setupapi, "SetupDiGetDeviceRegistryPropertyA", &DeviceInstall.SetupDiGetDeviceRegistryPropertyA) &&
-           TakeFunction(setupapi, "SetupDiDestroyDeviceInfoList", &DeviceInstall.SetupDiDestroyDeviceInfoList) &&
-           TakeFunction(setupapi, "SetupPromptReboot", &DeviceInstall.SetupPromptReboot) &&
-           TakeFunction(newdev, "UpdateDriverForPlugAndPlayDevicesA", &DeviceInstall.UpdateDriverForPlugAndPlayDevicesA);
+        return DescribeLoadFailure(failure, "LoadLibrary", "newdev.dll");
+    return TakeFunction(failure, setupapi, "SetupDiGetClassDevsA", &DeviceInstall.SetupDiGetClassDevsA) &&
+           TakeFunction(failure, setupapi, "SetupDiEnumDeviceInfo", &DeviceInstall.SetupDiEnumDeviceInfo) &&
+           TakeFunction(failure, setupapi, "SetupDiGetDeviceRegistryPropertyA",
+                        &DeviceInstall.SetupDiGetDeviceRegistryPropertyA) &&
+           TakeFunction(failure, setupapi, "SetupDiDestroyDeviceInfoList", &DeviceInstall.SetupDiDestroyDeviceInfoList) &&
+           TakeFunction(failure, setupapi, "SetupPromptReboot", &DeviceInstall.SetupPromptReboot) &&
+           TakeFunction(failure, newdev, "UpdateDriverForPlugAndPlayDevicesA",
+                        &DeviceInstall.UpdateDriverForPlugAndPlayDevicesA);
 }

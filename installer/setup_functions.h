@@ -9,6 +9,8 @@
 #include <newdev.h>
 #include <setupapi.h>
 
+#include "afxwin.h"
+
 struct SetupFunctions {
     decltype(&::SetupDiGetClassDevsA) SetupDiGetClassDevsA;
     decltype(&::SetupDiEnumDeviceInfo) SetupDiEnumDeviceInfo;
@@ -22,6 +24,6 @@ extern SetupFunctions DeviceInstall;
 
 // Loads comctl32 as the program's manifest asks for it and registers the common
 // controls' classes, then loads setupapi and newdev from the system folder and takes
-// the functions above. FALSE, after a message naming the failing call and the
-// system's error code, when any of them cannot be had.
-BOOL LoadSetupFunctions();
+// the functions above. FALSE when any of them cannot be had, with failure naming the
+// failing call and the system's error code and text, for the caller to show.
+BOOL LoadSetupFunctions(CString& failure);

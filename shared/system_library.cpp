@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-namespace {
-
 #define COMMON_CONTROLS_FILE_NAME "comctl32.dll"
+
+namespace {
 
 typedef BOOL(WINAPI* FindActCtxSectionStringProc)(DWORD, const GUID*, ULONG, LPCSTR, PACTCTX_SECTION_KEYED_DATA);
 

@@ -123,8 +123,12 @@ public:
         int rounds = __argc > 1 ? atoi(__argv[1]) : 5;
         if (rounds < 1)
             rounds = 1;
-        if (!LoadSetupFunctions())
+        CString failure;
+        if (!LoadSetupFunctions(failure)) {
+            printf("installer_bench: %s\n", (const char*)failure);
+            m_exitCode = 1;
             return FALSE;
+        }
         CBenchDlg dlg(rounds);
         m_pMainWnd = &dlg;
         INT_PTR result = dlg.DoModal();

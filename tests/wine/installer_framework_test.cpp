@@ -7,6 +7,7 @@
 #include "setup_functions.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -26,8 +27,11 @@ class CTestApp : public CWinApp {
 public:
     BOOL InitInstance() override
     {
-        if (LoadSetupFunctions())
+        CString failure;
+        if (LoadSetupFunctions(failure))
             m_result = RUN_ALL_TESTS();
+        else
+            printf("%s\n", (const char*)failure);
         return FALSE;
     }
     int ExitInstance() override { return m_result; }
