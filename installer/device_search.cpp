@@ -87,8 +87,8 @@ BOOL CInstallerDlg::GetInstallDevice()
         }
         DWORD dataType = 0;
         DWORD size = 0;
-        if (!DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list, sizeof(list),
-                                               &size))
+        if (!DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list,
+                                                             sizeof(list), &size))
             continue;
         if (MatchHardwareIdList(ids, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH) {
             found = TRUE;
@@ -132,7 +132,8 @@ void CInstallerDlg::InstallDevice(const char* infPath)
     DWORD firstError = ERROR_SUCCESS;
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
         BOOL rebootRequired = FALSE;
-        if (!DeviceInstall.UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &rebootRequired)) {
+        if (!DeviceInstall.UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE,
+                                                              &rebootRequired)) {
             DWORD error = GetLastError();
             if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
                 firstFailed = entry;

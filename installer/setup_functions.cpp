@@ -66,7 +66,8 @@ BOOL LoadSetupFunctions(CString& failure)
            TakeFunction(failure, setupapi, "SetupDiEnumDeviceInfo", &DeviceInstall.SetupDiEnumDeviceInfo) &&
            TakeFunction(failure, setupapi, "SetupDiGetDeviceRegistryPropertyA",
                         &DeviceInstall.SetupDiGetDeviceRegistryPropertyA) &&
-           TakeFunction(failure, setupapi, "SetupDiDestroyDeviceInfoList", &DeviceInstall.SetupDiDestroyDeviceInfoList) &&
+           TakeFunction(failure, setupapi, "SetupDiDestroyDeviceInfoList",
+                        &DeviceInstall.SetupDiDestroyDeviceInfoList) &&
            TakeFunction(failure, setupapi, "SetupPromptReboot", &DeviceInstall.SetupPromptReboot) &&
            TakeFunction(failure, newdev, "UpdateDriverForPlugAndPlayDevicesA",
                         &DeviceInstall.UpdateDriverForPlugAndPlayDevicesA);
