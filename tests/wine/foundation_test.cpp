@@ -1,5 +1,4 @@
-// The shared foundation against the prefix's registry, its system folder and the
-// simulated driver.
+// The shared foundation against the prefix's registry and the simulated driver.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +6,6 @@
 #include "shared/parameters_key.h"
 #include "shared/platform.h"
 #include "shared/privilege.h"
-#include "shared/system_library.h"
 #include "shared/touch_device.h"
 #include "tests/wine/wine_support.h"
 
@@ -346,44 +344,6 @@ TEST(PrivilegeToken, AUserWithoutThePrivilegeIsRefused)
     EXPECT_EQ(1u, RunTool("privilege_probe.exe")) << "the full token should be granted";
     EXPECT_EQ(0u, RunTool("run_restricted.exe privilege_probe.exe"))
         << "a token without SeSystemProfilePrivilege should be refused";
-}
-
-std::string LoadedFrom(HMODULE module)
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(module, path, sizeof(path));
-    return path;
-}
-
-std::string InSystemFolder(const char* fileName)
-{
-    char folder[MAX_PATH] = "";
-    GetSystemDirectoryA(folder, sizeof(folder));
-    return std::string(folder) + "\\" + fileName;
-}
-
-TEST(SystemLibrary, EachComesFromTheSystemFolderOrFailsWithTheReason)
-{
-    const std::string tooLong(MAX_PATH, 'x');
-    const struct {
-        const char* fileName;
-        DWORD error;
-    } cases[] = {
-        {"setupapi.dll", ERROR_SUCCESS},
-        {"newdev.dll", ERROR_SUCCESS},
-        {"korvel-no-such.dll", ERROR_MOD_NOT_FOUND},
-        {tooLong.c_str(), ERROR_FILENAME_EXCED_RANGE},
-    };
-    for (const auto& c : cases) {
-        SetLastError(0xdeadbeef);
-        HMODULE library = LoadSystemLibrary(c.fileName);
-        if (c.error == ERROR_SUCCESS) {
-            EXPECT_EQ(InSystemFolder(c.fileName), LoadedFrom(library)) << c.fileName;
-        } else {
-            EXPECT_EQ((HMODULE)NULL, library) << c.fileName;
-            EXPECT_EQ(c.error, GetLastError()) << c.fileName;
-        }
-    }
 }
 
 } // namespace
