@@ -4,6 +4,8 @@
 
 #include "applet/applet.h"
 #include "applet/resource.h"
+#include "shared/privilege.h"
+#include "shared/system_library.h"
 
 namespace {
 
@@ -73,15 +75,20 @@ INT_PTR RunStyledPropertySheet(const PROPSHEETHEADERA* header)
 {
     ManifestContext manifest;
     const bool styled = EnterManifestContext(&manifest);
-    // Loaded inside the context, comctl32 is the version the manifest names. It stays
-    // loaded, as an import would keep it: the classes it registered outlive the sheet.
-    HMODULE library = LoadLibraryA("comctl32.dll");
+    // Loaded inside the context, comctl32 is the version the manifest names; without
+    // one, the system folder's. It stays loaded, as an import would keep it: the
+    // classes it registered outlive the sheet.
+    HMODULE library = LoadCommonControlsLibrary();
     InitCommonControlsExProc initialise =
         library != NULL ? (InitCommonControlsExProc)(void*)GetProcAddress(library, "InitCommonControlsEx") : NULL;
     PropertySheetProc propertySheet =
-        library != NULL ? (PropertySheetProc)(void*)GetProcAddress(library, "PropertySheetA") : NULL;
+        initialise != NULL ? (PropertySheetProc)(void*)GetProcAddress(library, "PropertySheetA") : NULL;
     INT_PTR result = -1;
-    if (initialise != NULL && propertySheet != NULL) {
+    if (library == NULL) {
+        ReportSystemError("LoadLibrary comctl32.dll");
+    } else if (propertySheet == NULL) {
+        ReportSystemError(initialise == NULL ? "GetProcAddress InitCommonControlsEx" : "GetProcAddress PropertySheetA");
+    } else {
         // comctl32 6 brings the theme library with it.
         HMODULE theme = styled ? GetModuleHandleA("uxtheme.dll") : NULL;
         SheetTexture = theme != NULL

@@ -4,10 +4,9 @@
 #include "installer_dlg.h"
 
 #include <mbstring.h>
-#include <newdev.h>
-#include <setupapi.h>
 
 #include "installer/hardware_id_match.h"
+#include "installer/setup_functions.h"
 #include "shared/os_kind.h"
 
 #define SEARCH_BAR_END 100
@@ -68,7 +67,7 @@ BOOL CInstallerDlg::GetInstallDevice()
     UpdateData(FALSE);
     m_ctlProgress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, SEARCH_BAR_END));
 
-    HDEVINFO devices = SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+    HDEVINFO devices = DeviceInstall.SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_PRESENT | DIGCF_ALLCLASSES);
     if (devices == INVALID_HANDLE_VALUE) {
         CString text;
         text.Format("GetInstallDevice-GetClassDevs %d", (int)GetLastError());
@@ -81,15 +80,15 @@ BOOL CInstallerDlg::GetInstallDevice()
     BYTE list[HARDWARE_ID_LIST_SIZE];
     DWORD lastStep = GetTickCount();
     for (DWORD index = 0;; ++index) {
-        if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
+        if (!DeviceInstall.SetupDiEnumDeviceInfo(devices, index, &device)) {
             if (GetLastError() == ERROR_NO_MORE_ITEMS)
                 break;
             continue;
         }
         DWORD dataType = 0;
         DWORD size = 0;
-        if (!SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list, sizeof(list),
-                                               &size))
+        if (!DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list,
+                                                             sizeof(list), &size))
             continue;
         if (MatchHardwareIdList(ids, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH) {
             found = TRUE;
@@ -107,7 +106,7 @@ BOOL CInstallerDlg::GetInstallDevice()
     }
 
     m_ctlProgress.SendMessage(PBM_SETPOS, SEARCH_BAR_END);
-    SetupDiDestroyDeviceInfoList(devices);
+    DeviceInstall.SetupDiDestroyDeviceInfoList(devices);
     return found;
 }
 
@@ -133,7 +132,8 @@ void CInstallerDlg::InstallDevice(const char* infPath)
     DWORD firstError = ERROR_SUCCESS;
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
         BOOL rebootRequired = FALSE;
-        if (!UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE, &rebootRequired)) {
+        if (!DeviceInstall.UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE,
+                                                              &rebootRequired)) {
             DWORD error = GetLastError();
             if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
                 firstFailed = entry;

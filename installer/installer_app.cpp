@@ -3,6 +3,7 @@
 
 #include "afxdisp.h"
 #include "installer_dlg.h"
+#include "setup_functions.h"
 
 BEGIN_MESSAGE_MAP(CInstallerApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
@@ -18,6 +19,11 @@ BOOL CInstallerApp::InitInstance()
 {
     AfxEnableControlContainer();
     Enable3dControls();
+    CString failure;
+    if (!LoadSetupFunctions(failure)) {
+        CWnd().MessageBox(failure);
+        return FALSE;
+    }
 
     CInstallerDlg dlg;
     m_pMainWnd = &dlg;

@@ -2,8 +2,9 @@
 #include "installer_dlg.h"
 
 #include <mbstring.h>
-#include <setupapi.h>
 #include <string.h>
+
+#include "setup_functions.h"
 
 #define INF_FILE_NAME "KorvelUsb.inf"
 
@@ -41,7 +42,7 @@ DWORD WINAPI InstallThreadProc(LPVOID param)
     if (dialog->GetInstallDevice())
         dialog->InstallDevice(infPath);
     if (dialog->m_bRebootRequired)
-        SetupPromptReboot(NULL, dialog->m_hWnd, FALSE);
+        DeviceInstall.SetupPromptReboot(NULL, dialog->m_hWnd, FALSE);
     dialog->EndDialog(0);
     return 0;
 }

@@ -125,10 +125,6 @@ INT_PTR CDialog::DoModal()
     if (dialogTemplate == NULL)
         return -1;
 
-    // Templates may hold common controls, whose classes exist only once registered.
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&classes);
-
     HWND parent = m_pParentWnd != NULL ? m_pParentWnd->m_hWnd : NULL;
     m_nModalResult = -1;
     m_bContinueModal = true;

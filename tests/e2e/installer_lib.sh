@@ -9,9 +9,9 @@ devices() { wine "$KORVEL_TOOLS/setupdi_devices.exe" "$@" | tr -d '\r'; }
 probe() { wine "$KORVEL_TOOLS/installer_probe.exe" "$@" | tr -d '\r'; }
 
 # start_installer LOG [EXE]: starts the program in the background, Wine's setupapi
-# trace going to LOG; the shell's current directory is the program's.
+# and loader traces going to LOG; the shell's current directory is the program's.
 start_installer() {
-    WINEDEBUG=trace+setupapi wine "${2:-$KORVEL_DIST/Korvelseek.exe}" >/dev/null 2>"$1" &
+    WINEDEBUG=trace+setupapi,+loaddll wine "${2:-$KORVEL_DIST/Korvelseek.exe}" >/dev/null 2>"$1" &
     INSTALLER_PID=$!
 }
 
@@ -32,6 +32,15 @@ wait_installer() {
 update_calls() {
     sed -n 's/.*UpdateDriverForPlugAndPlayDevicesW parent [0-9A-Fa-f]*, hardware_id L"\(.*\)", inf_path L"\(.*\)", flags \(0x[0-9a-f]*\),.*/\1 \2 \3/p' "$1" |
         sed 's/\\\\/\\/g'
+}
+
+# loaded_dlls LOG NAME...: the file from which the program loaded each of those DLLs.
+loaded_dlls() {
+    local log=$1 name
+    shift
+    for name; do
+        sed -n 's/.*:loaddll:.*Loaded L"\(.*\)" at .*/\1/p' "$log" | sed 's/\\\\/\\/g' | grep -i "\\\\$name\$"
+    done
 }
 
 # expected_calls INF-PATH: the five calls, in the order of the supported table.

@@ -5,9 +5,12 @@ Wine exports functions of later Windows versions whatever version a prefix repor
 so a program that passes every test under Wine can still be refused by the loader of
 Windows 2000 or XP. Only the import table tells, and it is checked three ways:
 
-- every imported DLL is one of Windows' own;
+- every imported DLL is one of the KnownDLLs, which Windows always takes from the
+  system folder;
 - every imported function is on the reviewed list of functions that the target
-  system has (KNOWN: lines "dll function", '#' starts a comment);
+  system has (KNOWN: lines "dll function", '#' starts a comment); the functions of
+  other DLLs, which the programs take at run time, are on it marked "loaded" and
+  checked by the headers as imports are;
 - every imported function is declared by the MinGW-w64 headers compiled for the
   target version (WINVER, _WIN32_WINNT and _WIN32_IE), which catches a newer function
   before anyone has to review it. The C runtime's start-up entries, which no public
@@ -20,7 +23,7 @@ CPU), and a file may be held to a largest size. Each file's size, subsystem, ver
 DLLs and function count are printed.
 
 With --expect-reject NAME..., the files are fixtures: the run succeeds only if each NAME
-(a function, a NOT_PENTIUM name or _tls_index) is refused.
+(a function, a DLL outside the KnownDLLs, a NOT_PENTIUM name or _tls_index) is refused.
 """
 import argparse
 import os
@@ -30,10 +33,17 @@ import subprocess
 import sys
 import tempfile
 
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll", "comdlg32.dll",
-    "shell32.dll", "msvcrt.dll", "setupapi.dll", "newdev.dll", "ole32.dll", "oleaut32.dll",
-    "version.dll", "winmm.dll",
+# The DLLs that Windows 2000 and XP (32- and 64-bit) always map from the system folder,
+# whatever folder a program runs from: the KnownDLLs, named as values of
+# HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs (Microsoft KB 164501,
+# "Windows NT/2000/XP uses KnownDLLs registry entry to find DLLs"; default entries in
+# KB 102985), and msvcrt.dll, which those import and which is mapped with them. Every
+# other DLL, setupapi, newdev and comctl32 among them, is looked for first in the
+# program's own folder, where anyone may leave a DLL: the programs load those at run
+# time from the system folder by full path and may not import them.
+KNOWN_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comdlg32.dll",
+    "ole32.dll", "oleaut32.dll", "rpcrt4.dll", "version.dll", "msvcrt.dll",
 }
 
 # Headers that declare what the programs may import; the C runtime's last.
@@ -56,9 +66,12 @@ def read_known(path):
             words = line.split("#", 1)[0].split()
             if not words:
                 continue
-            if len(words) not in (2, 3) or (len(words) == 3 and words[2] != "startup"):
-                sys.exit(f"{path}:{number}: expected 'dll function [startup]', got '{line.strip()}'")
-            known[(words[0].lower(), words[1])] = len(words) == 3
+            if len(words) not in (2, 3) or (len(words) == 3 and words[2] not in ("startup", "loaded")):
+                sys.exit(f"{path}:{number}: expected 'dll function [startup|loaded]', got '{line.strip()}'")
+            mark = words[2] if len(words) == 3 else ""
+            if (mark == "loaded") == (words[0].lower() in KNOWN_DLLS):
+                sys.exit(f"{path}:{number}: 'loaded' marks exactly the functions of DLLs outside KNOWN_DLLS")
+            known[(words[0].lower(), words[1])] = mark
     return known
 
 
@@ -191,13 +204,17 @@ def main():
             failures.append((path, None, f"is {size:,} bytes, above {args.max_size:,}"))
 
     names = {name for imports in pe.values() for dll, name in imports
-             if not name.startswith("#") and not known.get((dll, name), False)}
-    hidden = undeclared(args.cc, args.version, names)
+             if not name.startswith("#") and known.get((dll, name)) != "startup"}
+    loaded = {name for (dll, name), mark in known.items() if mark == "loaded"}
+    hidden = undeclared(args.cc, args.version, names | loaded)
+    for name in sorted(loaded & hidden):
+        failures.append((args.known, name, f"{name}, taken at run time, is not declared for Windows {args.version}"))
 
     for path, imports in pe.items():
         for dll, name in sorted(set(imports)):
-            if dll not in SYSTEM_DLLS:
-                failures.append((path, name, f"imports {dll}, which is not a Windows system DLL"))
+            if dll not in KNOWN_DLLS:
+                failures.append((path, dll, f"imports {name} from {dll}, which is not one of the KnownDLLs: "
+                                            f"it would be looked for first in the program's folder"))
                 continue
             if (dll, name) not in known:
                 failures.append((path, name, f"{dll} {name} is not on the reviewed list {os.path.basename(args.known)}"))

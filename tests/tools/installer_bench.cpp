@@ -6,6 +6,7 @@
 // moves the bar on by one for every device. Prints the medians and, for each walk,
 // the median of its ratios to the bare walk of the same round.
 #include "installer_dlg.h"
+#include "setup_functions.h"
 
 #include <setupapi.h>
 #include <stdio.h>
@@ -122,6 +123,12 @@ public:
         int rounds = __argc > 1 ? atoi(__argv[1]) : 5;
         if (rounds < 1)
             rounds = 1;
+        CString failure;
+        if (!LoadSetupFunctions(failure)) {
+            printf("installer_bench: %s\n", (const char*)failure);
+            m_exitCode = 1;
+            return FALSE;
+        }
         CBenchDlg dlg(rounds);
         m_pMainWnd = &dlg;
         INT_PTR result = dlg.DoModal();

@@ -4,10 +4,10 @@
 // the drag icon, the default caption, string formatting, and the dialog template,
 // icon group and version that the program carries.
 #include "installer_dlg.h"
+#include "setup_functions.h"
 
 #include <gtest/gtest.h>
-#include <newdev.h>
-#include <setupapi.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -27,7 +27,11 @@ class CTestApp : public CWinApp {
 public:
     BOOL InitInstance() override
     {
-        m_result = RUN_ALL_TESTS();
+        CString failure;
+        if (LoadSetupFunctions(failure))
+            m_result = RUN_ALL_TESTS();
+        else
+            printf("%s\n", (const char*)failure);
         return FALSE;
     }
     int ExitInstance() override { return m_result; }
@@ -210,12 +214,13 @@ int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
 
 TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefusedAndOffersTheRestart)
 {
-    ImportHook update(GetModuleHandleA(NULL), "newdev.dll", "UpdateDriverForPlugAndPlayDevicesA", (void*)RecordUpdate);
     ImportHook boxes(GetModuleHandleA(NULL), "USER32.dll", "MessageBoxA", (void*)RecordMessageBox);
-    ImportHook walk(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupDiEnumDeviceInfo", (void*)OneDevice);
-    ImportHook idList(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupDiGetDeviceRegistryPropertyA", (void*)EntryFourIds);
-    ImportHook prompt(GetModuleHandleA(NULL), "SETUPAPI.dll", "SetupPromptReboot", (void*)RecordRestartPrompt);
-    ASSERT_TRUE(update.Installed() && boxes.Installed() && walk.Installed() && idList.Installed() && prompt.Installed());
+    ASSERT_TRUE(boxes.Installed());
+    const SetupFunctions loaded = DeviceInstall;
+    DeviceInstall.UpdateDriverForPlugAndPlayDevicesA = RecordUpdate;
+    DeviceInstall.SetupDiEnumDeviceInfo = OneDevice;
+    DeviceInstall.SetupDiGetDeviceRegistryPropertyA = EntryFourIds;
+    DeviceInstall.SetupPromptReboot = RecordRestartPrompt;
 
     const char* const ids[] = {"USB\\VID_7E01&PID_0001", "USB\\VID_7E02&PID_0001", "USB\\VID_7E03&PID_0007",
                                "USB\\VID_7E03&PID_0020", "USB\\VID_7E04&PID_0001"};
@@ -262,6 +267,7 @@ TEST(InstallerDialog, DriverUpdateReportsWhatWindowsRefusedAndOffersTheRestart)
         EXPECT_EQ(boxes, shownBoxes) << c.name;
         EXPECT_EQ(std::vector<HWND>(c.restartCall != 0, window), restartPrompts) << c.name << ": restart prompts";
     }
+    DeviceInstall = loaded;
 }
 
 TEST(Framework, MessageBoxWithoutCaptionShowsTheProgramName)
