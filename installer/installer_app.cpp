@@ -21,8 +21,11 @@ BOOL CInstallerApp::InitInstance()
     case QUIET_INSTALL:
         m_nExitCode = RunQuietInstall();
         return FALSE;
+    case QUIET_REMOVE:
+        m_nExitCode = RunQuietRemove();
+        return FALSE;
     case QUIET_USAGE_ERROR:
-        WriteQuietLine("usage: Korvelseek [/quiet]");
+        WriteQuietLine("usage: Korvelseek [/quiet [/remove]]");
         m_nExitCode = QUIET_EXIT_USAGE;
         return FALSE;
     case QUIET_NONE:

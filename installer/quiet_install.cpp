@@ -31,14 +31,6 @@ void FormatStepFailure(char* line, size_t size, const char* step, DWORD error)
     line[size - 1] = '\0';
 }
 
-int FailStep(const char* step, DWORD error)
-{
-    char line[QUIET_LINE_SIZE];
-    FormatStepFailure(line, sizeof(line), step, error);
-    WriteQuietLine(line);
-    return QUIET_EXIT_FAILED;
-}
-
 // A word of the command line, case aside: "/NAME" or "-NAME".
 bool IsSwitch(const char* word, size_t length, const char* name)
 {
@@ -120,6 +112,24 @@ int UpdateSupportedDevices(const char* infPath)
 
 } // namespace
 
+int FailQuietStep(const char* step, DWORD error)
+{
+    char line[QUIET_LINE_SIZE];
+    FormatStepFailure(line, sizeof(line), step, error);
+    WriteQuietLine(line);
+    return QUIET_EXIT_FAILED;
+}
+
+bool GetPackageInfPath(char* path)
+{
+    if (!GetModuleFolder(NULL, path, MAX_PATH) || strlen(path) + sizeof(INF_FILE_NAME) > MAX_PATH) {
+        WriteQuietLine("the path of KorvelUsb.inf beside the program is too long");
+        return false;
+    }
+    strcat(path, INF_FILE_NAME);
+    return true;
+}
+
 void WriteQuietLine(const char* text)
 {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
@@ -143,6 +153,7 @@ QuietRequest ParseQuietCommandLine(const char* commandLine)
             ++at;
     }
     bool quiet = false;
+    bool remove = false;
     bool other = false;
     for (;;) {
         while (*at == ' ' || *at == '\t')
@@ -154,31 +165,36 @@ QuietRequest ParseQuietCommandLine(const char* commandLine)
             ++at;
         if (IsSwitch(word, (size_t)(at - word), "quiet"))
             quiet = true;
+        else if (IsSwitch(word, (size_t)(at - word), "remove"))
+            remove = true;
         else
             other = true;
     }
-    if (other)
+    if (other || (remove && !quiet))
         return QUIET_USAGE_ERROR;
-    return quiet ? QUIET_INSTALL : QUIET_NONE;
+    if (!quiet)
+        return QUIET_NONE;
+    return remove ? QUIET_REMOVE : QUIET_INSTALL;
 }
 
 int RunQuietInstall()
 {
     char infPath[MAX_PATH];
-    if (!GetModuleFolder(NULL, infPath, MAX_PATH) || strlen(infPath) + sizeof(INF_FILE_NAME) > MAX_PATH) {
-        WriteQuietLine("the path of KorvelUsb.inf beside the program is too long");
+    if (!GetPackageInfPath(infPath))
         return QUIET_EXIT_FAILED;
-    }
-    strcat(infPath, INF_FILE_NAME);
+
+    // Named with its path when it is not there: the call below would not say which file.
+    if (GetFileAttributesA(infPath) == INVALID_FILE_ATTRIBUTES)
+        return FailQuietStep(infPath, GetLastError());
 
     // Staged first: a touchscreen plugged in later then installs without a question.
     char staged[MAX_PATH];
     if (!SetupCopyOEMInfA(infPath, NULL, SPOST_PATH, 0, staged, sizeof(staged), NULL, NULL))
-        return FailStep("SetupCopyOEMInf", GetLastError());
+        return FailQuietStep("SetupCopyOEMInf", GetLastError());
 
     if (!FindSupportedDevice()) {
         DWORD error = GetLastError();
-        return error == ERROR_SUCCESS ? QUIET_EXIT_DONE : FailStep("SetupDiGetClassDevs", error);
+        return error == ERROR_SUCCESS ? QUIET_EXIT_DONE : FailQuietStep("SetupDiGetClassDevs", error);
     }
     return UpdateSupportedDevices(infPath);
 }

@@ -68,8 +68,8 @@ check "$run again: done, the package staged once" "0 1" "$? $(staged_packages | 
 lone="$RIG_BUILD/installer-lone"
 mkdir -p "$lone"
 cp "$KORVEL_DIST/Korvelseek.exe" "$lone/"
-for row in "/quiet /now|2|Korvelseek: usage: Korvelseek [/quiet]" \
-    "/quiet|1|Korvelseek: SetupCopyOEMInf 2: "; do
+for row in "/quiet /now|2|Korvelseek: usage: Korvelseek [/quiet [/remove]]" "/remove|2|Korvelseek: usage: " \
+    "/quiet|1|Korvelseek: $(windows_path "$lone")\KorvelUsb.inf 2: "; do
     IFS='|' read -r words code line <<<"$row"
     # shellcheck disable=SC2086 # the words are the command line
     wine "$lone/Korvelseek.exe" $words >/dev/null 2>"$RIG_STATE/quiet.err"

@@ -4,7 +4,8 @@
 # install puts the files under Program Files, the applet and the calibration program
 # into the system folder, stages the driver package, binds the driver to the device,
 # and makes the Start menu and Add/Remove Programs entries; korvelctl then works from
-# the installed folder.
+# the installed folder. A silent removal then leaves no file, entry, device, service
+# or staged package behind.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/applet_lib.sh"
 . "$(dirname "$0")/installer_lib.sh"
@@ -79,5 +80,18 @@ for attempt in 1 2 3 4 5; do
 done
 status=$(wine 'C:\Program Files\Korvel Touchscreen\korvelctl.exe' status 2>&1 | tr -d '\r')
 check "korvelctl status from the installed folder" "yes" "$(grep -qx 'mouse_mode=[0-3]' <<<"$status" && echo yes || echo "$status")"
+
+msiexec /x "$(windows_path "$package")" /qn
+status=$?
+check "silent removal: done (or a restart asked for)" yes "$( { [ $status = 0 ] || [ $status = 3010 ]; } && echo yes || echo $status)"
+echo "     msiexec /x ended with $status"
+# The restart, which also deletes what was in use.
+[ $status = 3010 ] && wine wineboot -r >/dev/null 2>&1
+check "removed: no file of the package left" "" "$(find "$drive" \( -iname 'Korvel*' -o -iname 'korvelctl.exe' \) -printf '%P ')"
+check "removed: no staged package" 0 "$(staged_packages | wc -l)"
+check "removed: no service" yes "$(service_key_gone && echo yes)"
+check "removed: the device, found again as new hardware" 0 "$(devices count)"
+check "removed: no Add/Remove Programs entry, no key of ours" "|" \
+    "$(product_entries)|$(wine reg query 'HKLM\Software\Korvel' >/dev/null 2>&1 && echo there)"
 fresh_down
 e2e_done
