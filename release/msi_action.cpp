@@ -1,6 +1,7 @@
 // The Windows Installer package's custom actions: Korvelseek's quiet step run during
-// the installation script, its failure reported to the installer, and the restart that
-// a driver update asks for handed to the installer as its own.
+// the installation script, its failure reported to the installer, the restart that a
+// driver update asks for handed to the installer as its own, and what tells an older
+// version from a newer one.
 //
 // An installer run from the script (deferred, as the system) may not ask for a restart
 // itself, so it leaves a volatile registry key behind, which a restart would take away
@@ -10,6 +11,7 @@
 
 #include <msi.h>
 #include <msiquery.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "installer/quiet_install.h"
@@ -85,7 +87,82 @@ DWORD RunCommand(char* commandLine, char* errorText, DWORD size)
     return code;
 }
 
+// Compares "a.b.c.d" versions field by field; missing fields count as 0.
+int CompareVersions(const char* left, const char* right)
+{
+    for (int field = 0; field < 4; ++field) {
+        unsigned long a = strtoul(left, (char**)&left, 10);
+        unsigned long b = strtoul(right, (char**)&right, 10);
+        if (a != b)
+            return a < b ? -1 : 1;
+        if (*left == '.')
+            ++left;
+        if (*right == '.')
+            ++right;
+    }
+    return 0;
+}
+
+// Whether a product of this name other than this one is installed, with the highest
+// version of those in newest. By name, not by UpgradeCode: Wine loses a product's
+// UpgradeCode registration when an upgrade removes the version before it.
+bool FindOtherProduct(MSIHANDLE install, char newest[64])
+{
+    char self[39];
+    DWORD length = sizeof(self);
+    char name[128];
+    DWORD nameLength = sizeof(name);
+    if (MsiGetPropertyA(install, "ProductCode", self, &length) != ERROR_SUCCESS ||
+        MsiGetPropertyA(install, "ProductName", name, &nameLength) != ERROR_SUCCESS)
+        return false;
+    bool found = false;
+    char product[39];
+    for (DWORD index = 0; MsiEnumProductsA(index, product) == ERROR_SUCCESS; ++index) {
+        char otherName[128];
+        DWORD otherLength = sizeof(otherName);
+        char version[64];
+        DWORD versionLength = sizeof(version);
+        if (lstrcmpiA(product, self) == 0 ||
+            MsiGetProductInfoA(product, INSTALLPROPERTY_INSTALLEDPRODUCTNAME, otherName, &otherLength) !=
+                ERROR_SUCCESS ||
+            lstrcmpA(otherName, name) != 0 ||
+            MsiGetProductInfoA(product, INSTALLPROPERTY_VERSIONSTRING, version, &versionLength) != ERROR_SUCCESS)
+            continue;
+        if (!found || CompareVersions(version, newest) > 0)
+            lstrcpynA(newest, version, 64);
+        found = true;
+    }
+    return found;
+}
+
 } // namespace
+
+// Immediate, before the launch conditions. Windows Installer compares only the first
+// three fields of product versions, so the installed product is asked for its whole
+// version here; a newer one goes into KORVEL_NEWER_VERSION, which a launch condition
+// refuses with its message.
+extern "C" UINT __stdcall FindNewerVersion(MSIHANDLE install)
+{
+    char version[64];
+    DWORD length = sizeof(version);
+    char newest[64];
+    if (MsiGetPropertyA(install, "ProductVersion", version, &length) == ERROR_SUCCESS &&
+        FindOtherProduct(install, newest) && CompareVersions(newest, version) > 0)
+        MsiSetPropertyA(install, "KORVEL_NEWER_VERSION", newest);
+    return ERROR_SUCCESS;
+}
+
+// Immediate, at a removal: whether another version is installed, which makes the
+// removal the last step of an upgrade (the newer version is installed before the older
+// one goes). Windows Installer says so with UPGRADINGPRODUCTCODE; Wine does not, so the
+// package asks for itself. The driver, its devices and the stored calibration then stay.
+extern "C" UINT __stdcall DetectUpgrade(MSIHANDLE install)
+{
+    char newest[64];
+    if (FindOtherProduct(install, newest))
+        MsiSetPropertyA(install, "KORVEL_UPGRADED", "1");
+    return ERROR_SUCCESS;
+}
 
 // Deferred, as the system: CustomActionData is Korvelseek's command line.
 extern "C" UINT __stdcall RunQuietStep(MSIHANDLE install)
