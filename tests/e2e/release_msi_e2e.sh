@@ -7,8 +7,9 @@
 # bound to the device, the Start menu entry and one Add/Remove Programs entry, the
 # calibration kept. The lower version is then refused, a repair brings deleted files
 # back, korvelctl works from the installed folder, and a silent removal leaves no file,
-# entry, device, service or staged package behind. Last the refusals of Windows NT 4.0
-# and, in a 64-bit prefix, of the x86 package.
+# entry, device, service or staged package behind. Then the refusals of Windows NT 4.0
+# and, in a 64-bit prefix, of the x86 package, and last the restart that the driver's
+# installation asks for, which msiexec passes on.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/applet_lib.sh"
 . "$(dirname "$0")/installer_lib.sh"
@@ -149,5 +150,17 @@ if [ "$RIG_BITS" = 64 ]; then
         "$KORVEL_DIST" "$RIG_BUILD/release/README.txt" "$KORVEL_DIST/KorvelMsiAction.dll"
     refused "the x86 package on 64-bit Windows" "Installed OR NOT VersionNT64" "$RIG_STATE/korvel-touch-x86.msi"
 fi
+
+# A package whose Korvelseek ends with 3010, as after a driver update that needs a restart.
+standin="$RIG_STATE/standin-dist"
+rm -rf "$standin"
+mkdir -p "$standin"
+cp "$KORVEL_DIST"/* "$standin/"
+cp "$KORVEL_TOOLS/calibrator_standin.exe" "$standin/Korvelseek.exe"
+need "a package with a stand-in built" bash "$e2e_top/release/make_package.sh" "$arch" "$version" \
+    "$RIG_STATE/korvel-touch-standin.msi" "$standin" "$RIG_BUILD/release/README.txt" "$KORVEL_DIST/KorvelMsiAction.dll"
+msiexec /i "$(windows_path "$RIG_STATE/korvel-touch-standin.msi")" /qn
+check "a restart asked for: 3010 (seen as 194), no mark left" "194 gone" \
+    "$? $(wine reg query 'HKLM\SOFTWARE\Korvel Touchscreen Restart' >/dev/null 2>&1 && echo left || echo gone)"
 fresh_down
 e2e_done
