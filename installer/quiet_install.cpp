@@ -39,26 +39,32 @@ bool IsSwitch(const char* word, size_t length, const char* name)
 }
 
 // TRUE when a present device carries one of the supported hardware IDs; FALSE with
-// the last error set when the devices cannot be listed, with it cleared when none does.
-BOOL FindSupportedDevice()
+// the last error set and the failed call in step when the devices cannot be walked,
+// with it cleared when none does.
+BOOL FindSupportedDevice(const char** step)
 {
     const char* ids[SUPPORTED_HARDWARE_ID_COUNT + 1];
     for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry)
         ids[entry] = SupportedHardwareIds[entry];
     ids[SUPPORTED_HARDWARE_ID_COUNT] = NULL;
 
+    *step = "SetupDiGetClassDevs";
     HDEVINFO devices = SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_PRESENT | DIGCF_ALLCLASSES);
     if (devices == INVALID_HANDLE_VALUE)
         return FALSE;
+    *step = "SetupDiEnumDeviceInfo";
     SP_DEVINFO_DATA device;
     device.cbSize = sizeof(device);
     BYTE list[HARDWARE_ID_LIST_SIZE];
     BOOL found = FALSE;
     for (DWORD index = 0;; ++index) {
+        // Any other failure ends the walk too: passed over, one that came back at
+        // every index would keep an unattended installation waiting for ever.
         if (!SetupDiEnumDeviceInfo(devices, index, &device)) {
-            if (GetLastError() == ERROR_NO_MORE_ITEMS)
-                break;
-            continue;
+            DWORD error = GetLastError();
+            SetupDiDestroyDeviceInfoList(devices);
+            SetLastError(error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error);
+            return FALSE;
         }
         DWORD dataType = 0;
         DWORD size = 0;
@@ -192,9 +198,10 @@ int RunQuietInstall()
     if (!SetupCopyOEMInfA(infPath, NULL, SPOST_PATH, 0, staged, sizeof(staged), NULL, NULL))
         return FailQuietStep("SetupCopyOEMInf", GetLastError());
 
-    if (!FindSupportedDevice()) {
+    const char* step;
+    if (!FindSupportedDevice(&step)) {
         DWORD error = GetLastError();
-        return error == ERROR_SUCCESS ? QUIET_EXIT_DONE : FailQuietStep("SetupDiGetClassDevs", error);
+        return error == ERROR_SUCCESS ? QUIET_EXIT_DONE : FailQuietStep(step, error);
     }
     return UpdateSupportedDevices(infPath);
 }

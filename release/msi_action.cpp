@@ -23,13 +23,25 @@
 namespace {
 
 // An error message in the installer's log and, with a user interface, on the screen.
+// Brackets become parentheses: the installer would read them as property references.
 void ReportError(MSIHANDLE install, const char* text)
 {
     MSIHANDLE record = MsiCreateRecord(1);
     if (record == 0)
         return;
+    char shown[1200];
+    lstrcpynA(shown, text, sizeof(shown));
+    for (char* at = shown; *at != '\0'; ++at) {
+        // A double-byte character's trail byte may equal a bracket.
+        if (IsDBCSLeadByte((BYTE)*at) && at[1] != '\0')
+            ++at;
+        else if (*at == '[')
+            *at = '(';
+        else if (*at == ']')
+            *at = ')';
+    }
     MsiRecordSetStringA(record, 0, "[1]");
-    MsiRecordSetStringA(record, 1, text);
+    MsiRecordSetStringA(record, 1, shown);
     MsiProcessMessage(install, INSTALLMESSAGE_ERROR, record);
     MsiCloseHandle(record);
 }
