@@ -3,13 +3,14 @@
 
 #include "afxdisp.h"
 #include "installer_dlg.h"
+#include "quiet_install.h"
 #include "setup_functions.h"
 
 BEGIN_MESSAGE_MAP(CInstallerApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-CInstallerApp::CInstallerApp()
+CInstallerApp::CInstallerApp() : m_nExitCode(0)
 {
 }
 
@@ -17,6 +18,16 @@ CInstallerApp theApp;
 
 BOOL CInstallerApp::InitInstance()
 {
+    const QuietRequest quiet = ParseQuietCommandLine(GetCommandLineA());
+    if (quiet == QUIET_USAGE_ERROR) {
+        WriteQuietLine("usage: Korvelseek [/quiet [/remove]]");
+        m_nExitCode = QUIET_EXIT_USAGE;
+        return FALSE;
+    }
+    if (quiet != QUIET_NONE) {
+        m_nExitCode = RunQuietStep(quiet);
+        return FALSE;
+    }
     AfxEnableControlContainer();
     Enable3dControls();
     CString failure;
@@ -31,4 +42,9 @@ BOOL CInstallerApp::InitInstance()
     m_pMainWnd = NULL;
     // The dialog was the whole program: no message loop follows it.
     return FALSE;
+}
+
+int CInstallerApp::ExitInstance()
+{
+    return m_nExitCode;
 }

@@ -69,6 +69,10 @@ BOOL LoadSetupFunctions(CString& failure)
            TakeFunction(failure, setupapi, "SetupDiDestroyDeviceInfoList",
                         &DeviceInstall.SetupDiDestroyDeviceInfoList) &&
            TakeFunction(failure, setupapi, "SetupPromptReboot", &DeviceInstall.SetupPromptReboot) &&
+           TakeFunction(failure, setupapi, "SetupCopyOEMInfA", &DeviceInstall.SetupCopyOEMInfA) &&
+           TakeFunction(failure, setupapi, "SetupDiCallClassInstaller", &DeviceInstall.SetupDiCallClassInstaller) &&
+           TakeFunction(failure, setupapi, "SetupDiGetDeviceInstallParamsA",
+                        &DeviceInstall.SetupDiGetDeviceInstallParamsA) &&
            TakeFunction(failure, newdev, "UpdateDriverForPlugAndPlayDevicesA",
                         &DeviceInstall.UpdateDriverForPlugAndPlayDevicesA);
 }

@@ -17,6 +17,9 @@ struct SetupFunctions {
     decltype(&::SetupDiGetDeviceRegistryPropertyA) SetupDiGetDeviceRegistryPropertyA;
     decltype(&::SetupDiDestroyDeviceInfoList) SetupDiDestroyDeviceInfoList;
     decltype(&::SetupPromptReboot) SetupPromptReboot;
+    decltype(&::SetupCopyOEMInfA) SetupCopyOEMInfA;
+    decltype(&::SetupDiCallClassInstaller) SetupDiCallClassInstaller;
+    decltype(&::SetupDiGetDeviceInstallParamsA) SetupDiGetDeviceInstallParamsA;
     decltype(&::UpdateDriverForPlugAndPlayDevicesA) UpdateDriverForPlugAndPlayDevicesA;
 };
 

@@ -2,7 +2,9 @@
 # Korvelseek with a supported device present: it installs the driver package from its
 # own folder, whatever the current directory, and the installed driver answers; also
 # from a folder where someone left DLLs named as the Windows DLLs it needs, none of
-# which it may load.
+# which it may load. Then the same with /quiet: no window, the package staged in
+# Windows' INF folder, and the exit codes of a bad command line and of a package
+# missing beside the program.
 . "$(dirname "$0")/lib.sh" "$1"
 . "$(dirname "$0")/installer_lib.sh"
 trap installer_cleanup EXIT
@@ -64,5 +66,40 @@ for where in "$KORVEL_DIST" "$elsewhere" "$planted"; do
     check "$run: service runs" yes "$(wait_until 15 rig_service_running && echo yes)"
     answer=$(probe touch)
     check "$run: \\\\.\\KORVELUSB answers" "mouse mode" "${answer% *}"
+done
+check "with its window: the dialog was built" yes "$(grep -q 'trace:dialog' "$log" && echo yes)"
+
+run=quiet
+restore_plain_driver
+unstage_packages
+check "$run: device made" "made 1" "$(devices add 1 'USB\VID_7E03&PID_0020&REV_0100' 'USB\VID_7E03&PID_0020')"
+remove_rig_driver
+# From the folder with the planted DLLs: the step that the package runs as the system.
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;newdev,setupapi=n,b" WINEDEBUG=trace+setupapi,trace+dialog \
+    wine "$planted/Korvelseek.exe" /quiet >/dev/null 2>"$log"
+check "$run: done" 0 "$?"
+check "$run: no window, no message" "" "$(grep -m1 'trace:dialog' "$log")"
+check "$run: no DLL of the program's folder loaded" "" "$(cd "$planted" && ls ./*.ran 2>/dev/null)"
+check "$run: one update per supported ID with the package beside the program" \
+    "$(expected_calls "$inf")" "$(update_calls "$log")"
+check "$run: package staged" 1 "$(staged_packages | wc -l)"
+check "$run: driver copied from the package" same "$(cmp -s "$KORVEL_DIST/korvelscreen.sys" "$DRIVER_COPY" && echo same)"
+check "$run: service from the package" "Korvel USB Touchscreen Driver (simulated)" "$(reg_text "$SERVICE_PATH" DisplayName)"
+wine "$KORVEL_DIST/Korvelseek.exe" -QUIET >/dev/null 2>&1
+check "$run again: done, the package staged once" "0 1" "$? $(staged_packages | wc -l)"
+
+# Exit codes and the one line on standard error.
+lone="$RIG_BUILD/installer-lone"
+mkdir -p "$lone"
+cp "$KORVEL_DIST/Korvelseek.exe" "$lone/"
+for row in "/quiet /now|2|Korvelseek: usage: Korvelseek [/quiet [/remove]]" "/remove|2|Korvelseek: usage: " \
+    "/quiet|1|Korvelseek: $(windows_path "$lone")\KorvelUsb.inf 2: "; do
+    IFS='|' read -r words code line <<<"$row"
+    # shellcheck disable=SC2086 # the words are the command line
+    wine "$lone/Korvelseek.exe" $words >/dev/null 2>"$RIG_STATE/quiet.err"
+    status=$?
+    said=$(tr -d '\r' <"$RIG_STATE/quiet.err" | grep '^Korvelseek: ')
+    check "Korvelseek $words (no package beside it): exit code, one line" "$code 1 yes" \
+        "$status $(grep -c . <<<"$said") $([[ "$said" == "$line"* ]] && echo yes)"
 done
 e2e_done

@@ -8,10 +8,10 @@ INSTALLER_PID=
 devices() { wine "$KORVEL_TOOLS/setupdi_devices.exe" "$@" | tr -d '\r'; }
 probe() { wine "$KORVEL_TOOLS/installer_probe.exe" "$@" | tr -d '\r'; }
 
-# start_installer LOG [EXE]: starts the program in the background, Wine's setupapi
-# and loader traces going to LOG; the shell's current directory is the program's.
+# start_installer LOG [EXE]: starts the program in the background, Wine's setupapi,
+# dialog and loader traces going to LOG; the shell's current directory is the program's.
 start_installer() {
-    WINEDEBUG=trace+setupapi,+loaddll wine "${2:-$KORVEL_DIST/Korvelseek.exe}" >/dev/null 2>"$1" &
+    WINEDEBUG=trace+setupapi,trace+dialog,+loaddll wine "${2:-$KORVEL_DIST/Korvelseek.exe}" >/dev/null 2>"$1" &
     INSTALLER_PID=$!
 }
 
@@ -66,10 +66,21 @@ restore_plain_driver() {
     rig_driver_up
 }
 
+# staged_packages: the copies of our package in Windows' INF folder, a line each
+# (Windows names them oemN.inf, Wine 8 keeps the package's own name).
+staged_packages() {
+    grep -l '^; KorvelUsb.inf: the Korvel USB touchscreen driver package' "$WINEPREFIX"/drive_c/windows/inf/*.inf 2>/dev/null
+}
+unstage_packages() {
+    local inf
+    for inf in $(staged_packages); do rm -f "$inf" "${inf%.inf}.pnf"; done
+}
+
 # Whatever the test leaves: a held or running program, its devices, the driver
 # installed from the package or stopped.
 INSTALLED=
 installer_cleanup() {
+    unstage_packages
     if [ -n "$INSTALLER_PID" ] && kill -0 "$INSTALLER_PID" 2>/dev/null; then
         probe release "$INSTALLER_TITLE" >/dev/null 2>&1
         wait_until 10 installer_ended || kill "$INSTALLER_PID" 2>/dev/null

@@ -48,7 +48,7 @@ KNOWN_DLLS = {
 
 # Headers that declare what the programs may import; the C runtime's last.
 HEADERS = ["windows.h", "commctrl.h", "prsht.h", "cpl.h", "shellapi.h", "setupapi.h", "newdev.h",
-           "stdio.h", "stdlib.h", "string.h", "mbstring.h", "mbctype.h", "process.h", "signal.h", "math.h"]
+           "msi.h", "msiquery.h", "stdio.h", "stdlib.h", "string.h", "mbstring.h", "mbctype.h", "process.h", "signal.h", "math.h"]
 
 # What the Pentium (P5, without MMX) lacks, as objdump prints it: a name and a pattern
 # over "mnemonic operands" after any prefix. UD2 stays: on a Pentium too it raises the

@@ -51,7 +51,7 @@ printf '#!/bin/sh\nexec "$@"\n' >"$work/bin/sudo"
 chmod +x "$work/bin/"*
 
 all64="cmake g++ make googletest mingw-w64 wine wine64 xvfb xauth xdotool x11-utils imagemagick
-binutils-mingw-w64-i686 procps clang libclang-rt-14-dev python3 zip unzip"
+binutils-mingw-w64-i686 procps clang libclang-rt-14-dev python3 zip unzip wixl msitools"
 all64=$(echo $all64)
 cases=(
 "everything there|$all64 wine32:i386|0||true|0|0|^$"

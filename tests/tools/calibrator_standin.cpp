@@ -1,7 +1,9 @@
 // calibrator_standin: copied as Korvelaim.exe beside the applet library, it stands
 // in for the calibration program. It appends one line to standin.log in its own
 // folder (how it was started), then stays while a file named "hold" exists there, so
-// that a test can watch its starter wait and then let it end.
+// that a test can watch its starter wait and then let it end. Copied as Korvelseek.exe
+// into a package, started with /quiet, it ends with 3010 (a restart needed), as
+// Korvelseek does after a driver update that asks for one.
 #include <windows.h>
 
 #include <stdio.h>
@@ -50,5 +52,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                     GetFileAttributesA(hold) != INVALID_FILE_ATTRIBUTES;
          ++i)
         Sleep(100);
-    return 0;
+    return strstr(GetCommandLineA(), " /quiet") != NULL ? ERROR_SUCCESS_REBOOT_REQUIRED : 0;
 }

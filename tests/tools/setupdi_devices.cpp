@@ -1,4 +1,4 @@
-// setupdi_devices add COUNT HARDWARE-ID... | remove | count
+// setupdi_devices add COUNT HARDWARE-ID... | remove | count | service
 // Makes present devices with the given hardware-ID list in the prefix, as a plugged-in
 // device would appear to the device installer, and removes them again. All of them
 // are root-enumerated under one device name so that a test can remove every device
@@ -66,8 +66,11 @@ int AddDevices(int count, int idCount, char** ids)
     return status;
 }
 
-// Walks every device of ours, removing it when remove is true; returns how many.
-int ForEachTestDevice(bool remove, bool* failed)
+enum Walk { WALK_COUNT, WALK_REMOVE, WALK_SERVICE };
+
+// Walks every device of ours, removing it or printing the service bound to it (a line
+// each, empty for none); returns how many.
+int ForEachTestDevice(Walk walk, bool* failed)
 {
     *failed = false;
     HDEVINFO set = SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_ALLCLASSES);
@@ -85,7 +88,13 @@ int ForEachTestDevice(bool remove, bool* failed)
             _strnicmp(instance, instancePrefix, sizeof(instancePrefix) - 1) != 0)
             continue;
         ++found;
-        if (remove && !SetupDiCallClassInstaller(DIF_REMOVE, set, &device)) {
+        char service[MAX_PATH];
+        if (walk == WALK_SERVICE)
+            printf("%s\n", SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_SERVICE, NULL, (BYTE*)service,
+                                                             sizeof(service), NULL)
+                               ? service
+                               : "");
+        if (walk == WALK_REMOVE && !SetupDiCallClassInstaller(DIF_REMOVE, set, &device)) {
             *failed = true;
             Fail(instance);
         }
@@ -102,13 +111,17 @@ int main(int argc, char** argv)
     if (argc >= 4 && strcmp(argv[1], "add") == 0)
         return AddDevices(atoi(argv[2]), argc - 3, argv + 3);
     if (argc == 2 && strcmp(argv[1], "remove") == 0) {
-        printf("removed %d\n", ForEachTestDevice(true, &failed));
+        printf("removed %d\n", ForEachTestDevice(WALK_REMOVE, &failed));
         return failed ? 1 : 0;
     }
     if (argc == 2 && strcmp(argv[1], "count") == 0) {
-        printf("%d\n", ForEachTestDevice(false, &failed));
+        printf("%d\n", ForEachTestDevice(WALK_COUNT, &failed));
         return failed ? 1 : 0;
     }
-    fprintf(stderr, "usage: setupdi_devices add COUNT HARDWARE-ID... | remove | count\n");
+    if (argc == 2 && strcmp(argv[1], "service") == 0) {
+        ForEachTestDevice(WALK_SERVICE, &failed);
+        return failed ? 1 : 0;
+    }
+    fprintf(stderr, "usage: setupdi_devices add COUNT HARDWARE-ID... | remove | count | service\n");
     return 2;
 }
