@@ -100,8 +100,8 @@ void DrawTarget(int index, const CaptureContext* context, HDC windowDc)
 }
 
 // Handles one message taken for the calibration window during a wait. Returns TRUE
-// when it ends the run: Esc, or a close posted from outside or typed as Alt+F4, which
-// would have closed the window had it been dispatched.
+// when it ends the run: Esc, a quit, or a close posted from outside or typed as
+// Alt+F4, which would have closed the window had it been dispatched.
 BOOL TakeWaitMessage(const MSG* message, TouchPoint* point)
 {
     switch (message->message) {
@@ -110,6 +110,11 @@ BOOL TakeWaitMessage(const MSG* message, TouchPoint* point)
     case WM_SYSKEYDOWN:
         return message->wParam == VK_F4;
     case WM_CLOSE:
+        return TRUE;
+    case WM_QUIT:
+        // It goes back for the program's own loop, which ends too.
+        PostQuitMessage((int)message->wParam);
+        g_endRequested = TRUE;
         return TRUE;
     case WM_TIMER:
         if (CountRunTick(&g_tickCount)) {
@@ -146,13 +151,12 @@ int WaitForTouch(int index)
     BOOL escape = FALSE;
     for (;;) {
         MSG message;
-        // A quit is the thread's, not the window's: it ends the run, and goes back for
-        // the program's own loop.
-        if (PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-            PostQuitMessage((int)message.wParam);
-            g_endRequested = TRUE;
-        }
-        const BOOL taken = !g_endRequested && PeekMessageA(&message, g_calibrationWindow, 0, 0, PM_REMOVE);
+        // A quit is the thread's, not the window's, so it is asked for on its own; Wine
+        // also hands it to a peek for the window, even one posted while that peek ran a
+        // sent message.
+        BOOL taken = PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+        if (!taken && !g_endRequested)
+            taken = PeekMessageA(&message, g_calibrationWindow, 0, 0, PM_REMOVE);
         if (taken && TakeWaitMessage(&message, &point))
             escape = TRUE;
         if (g_endRequested)
