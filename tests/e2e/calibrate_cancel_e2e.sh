@@ -90,17 +90,21 @@ while IFS='|' read -r -u 3 what stored after_no how back; do
         xdotool key n
         cal_wait_target 4
     fi
-    if [ "$how" = Esc ]; then cal_key Escape; else end_from_outside "$how"; fi
+    case $how in
+    Escape | alt+F4) cal_key "$how" ;;
+    *) end_from_outside "$how" ;;
+    esac
     take_back "$what" "$stored" "$back"
 done 3<<EOF
-No then Esc|250 3850 260 3840 0|yes|Esc|0,250,260,3850,3840,0
-nothing stored, No then Esc|none|yes|Esc|$full_range
-a stored reading above 4096, No then Esc|250 4097 260 3840 0|yes|Esc|$full_range
+No then Esc|250 3850 260 3840 0|yes|Escape|0,250,260,3850,3840,0
+nothing stored, No then Esc|none|yes|Escape|$full_range
+a stored reading above 4096, No then Esc|250 4097 260 3840 0|yes|Escape|$full_range
 a close sent during the run after a No|250 3850 260 3840 0|yes|close|0,250,260,3850,3840,0
 a close posted during the question|250 3850 260 3840 0|no|postclose|0,250,260,3850,3840,0
 a logoff during the question|250 3850 260 3840 0|no|logoff|0,250,260,3850,3840,0
 nothing stored, a logoff during the run after a No|none|yes|logoff|$full_range
 a quit during the run after a No|250 3850 260 3840 0|yes|quit|0,250,260,3850,3840,0
+Alt+F4 during the run after a No|250 3850 260 3840 0|yes|alt+F4|0,250,260,3850,3840,0
 EOF
 
 for stored in "250 3850 260 3840 0" none; do
