@@ -101,9 +101,11 @@ nothing stored, No then Esc|none|yes|Escape|$full_range
 a stored reading above 4096, No then Esc|250 4097 260 3840 0|yes|Escape|$full_range
 a close sent during the run after a No|250 3850 260 3840 0|yes|close|0,250,260,3850,3840,0
 a close posted during the question|250 3850 260 3840 0|no|postclose|0,250,260,3850,3840,0
+a close sent during the question|none|no|close|$full_range
 a logoff during the question|250 3850 260 3840 0|no|logoff|0,250,260,3850,3840,0
 nothing stored, a logoff during the run after a No|none|yes|logoff|$full_range
 a quit during the run after a No|250 3850 260 3840 0|yes|quit|0,250,260,3850,3840,0
+a quit during the question|250 3850 260 3840 0|no|quit|0,250,260,3850,3840,0
 Alt+F4 during the run after a No|250 3850 260 3840 0|yes|alt+F4|0,250,260,3850,3840,0
 EOF
 
