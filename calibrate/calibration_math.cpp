@@ -87,6 +87,22 @@ bool CountRunTick(int32_t* tickCount)
     return false;
 }
 
+bool CalibrationAcceptable(const CalibrationRecord* record)
+{
+    const int32_t readings[] = {record->XLow, record->YLow, record->XHigh, record->YHigh};
+    for (int32_t reading : readings)
+        if (reading < 0 || reading > CALIBRATION_READING_MAX)
+            return false;
+    return record->XLow != record->XHigh && record->YLow != record->YHigh && record->SwapXY <= 1;
+}
+
+CalibrationRecord CalibrationToGiveBack(bool storedComplete, const CalibrationRecord* stored)
+{
+    if (storedComplete && CalibrationAcceptable(stored))
+        return *stored;
+    return CalibrationRecord{0, 0, 0, CALIBRATION_READING_MAX, CALIBRATION_READING_MAX, 0};
+}
+
 bool TouchesDescribeScreen(const TouchReading touches[CALIBRATION_TARGET_COUNT])
 {
     const int64_t x0 = touches[0].x, y0 = touches[0].y;

@@ -56,6 +56,16 @@ bool CountRunTick(int32_t* tickCount);
 // it). Near is within a quarter of the span between targets 0 and 1 on that axis.
 bool TouchesDescribeScreen(const TouchReading touches[CALIBRATION_TARGET_COUNT]);
 
+// Whether the driver takes the record: each reading within 0..CALIBRATION_READING_MAX,
+// the two readings of each axis apart and SwapXY 0 or 1. Low above High is an inverted
+// axis, which the computation stores as such.
+bool CalibrationAcceptable(const CalibrationRecord* record);
+
+// What the driver is given back when the program ends without a confirmed calibration:
+// the stored one when all five values were read and the driver takes it; otherwise the
+// one the driver holds when nothing is stored, the whole range on both axes as mounted.
+CalibrationRecord CalibrationToGiveBack(bool storedComplete, const CalibrationRecord* stored);
+
 // The calibration from the readings at targets 0, 1 and 2. The readings of the two
 // diagonal targets are replaced with the ones extended to the screen edges, as the
 // record holds them.

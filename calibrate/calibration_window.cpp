@@ -20,6 +20,7 @@ int32_t g_tickCount;
 BOOL g_abortFlag;
 BOOL g_firstPaintDone;
 CalibrationRecord g_calibration;
+BOOL g_endRequested;
 
 namespace {
 
@@ -42,6 +43,10 @@ int g_questionSecondsLeft;
 // Set once a run's record was taken by the driver: from then on it maps touches
 // through a calibration the user has not confirmed.
 BOOL g_unconfirmedCalibrationSent;
+BOOL g_calibrationConfirmed;
+// A run or its question is under way: an ending asked for now is done when it unwinds.
+BOOL g_calibrating;
+BOOL g_ended;
 
 void SetPanelNotice(const char* text)
 {
@@ -174,43 +179,92 @@ RunOutcome RunUntilTouchesAccepted(HWND window)
     return outcome;
 }
 
-// The driver gets the stored calibration back unless the user confirmed the new one:
-// otherwise it would keep mapping touches through a rejected or unchecked calibration
-// until it restarts and reads the key.
-void EndCalibration(BOOL confirmed)
+// Ends the run or the question under way as Esc and its time limit do, or the program at
+// once between them.
+void RequestEnd()
 {
-    if (!confirmed && g_unconfirmedCalibrationSent && g_storedCalibrationRead)
-        SendTouchRequest(g_device, IOCTL_TOUCH_SET_CALIBRATION, &g_storedCalibration, sizeof(g_storedCalibration),
-                         NULL, 0, NULL);
-    if (g_mouseModeSaved)
-        SetDeviceMouseMode(g_device, g_savedMouseMode);
-    PostQuitMessage(0);
+    g_endRequested = TRUE;
+    if (g_questionBox != NULL)
+        EndDialog(g_questionBox, IDCANCEL);
+    if (!g_calibrating)
+        EndProgram();
+}
+
+// One run and its question: FALSE when the answer No asks for another run, TRUE when
+// the program is to end.
+BOOL Calibrate(HWND window)
+{
+    if (RunUntilTouchesAccepted(window) != RUN_COMPLETED)
+        return TRUE;
+    g_unconfirmedCalibrationSent = TRUE;
+    const int answer = g_endRequested ? IDCANCEL : AskQuestion(window);
+    if (answer == IDNO && !g_endRequested)
+        return FALSE;
+    // Only Yes stores: a question closed by its time limit, by Esc or from outside, or
+    // one that could not be shown, ends like Esc during a run.
+    if (answer != IDYES)
+        return TRUE;
+    g_calibrationConfirmed = TRUE;
+    if (!WriteCalibration(g_calibration.XLow, g_calibration.YLow, g_calibration.XHigh, g_calibration.YHigh,
+                          g_calibration.SwapXY))
+        MessageBoxA(window, "Write registry error! Maybe due to security reason", "Korvel Touchscreen",
+                    MB_ICONWARNING);
+    return TRUE;
 }
 
 LRESULT OnStartCalibration(HWND window)
 {
-    if (RunUntilTouchesAccepted(window) != RUN_COMPLETED) {
-        EndCalibration(FALSE);
+    // A run posted before the program ended between two runs.
+    if (g_ended)
         return 0;
-    }
-    g_unconfirmedCalibrationSent = TRUE;
-    const int answer = AskQuestion(window);
-    if (answer == IDNO) {
+    g_calibrating = TRUE;
+    const BOOL done = Calibrate(window);
+    g_calibrating = FALSE;
+    if (done)
+        EndProgram();
+    else
         PostMessageA(window, WM_START_CALIBRATION, 0, 0);
-        return 0;
+    return 0;
+}
+
+// Another program's close (End Task, a script, Alt+F4 on the window) ends the program as
+// Esc does, without destroying the window a run may be waiting on.
+LRESULT OnClose()
+{
+    RequestEnd();
+    return 0;
+}
+
+// At logoff the session goes on at once, and the ending is done before Windows ends the
+// process.
+LRESULT OnEndSession(WPARAM ending)
+{
+    if (ending) {
+        RequestEnd();
+        EndProgram();
     }
-    // Only Yes stores: a question closed by its time limit or by Esc, or one that could
-    // not be shown, ends like Esc during a run.
-    if (answer == IDYES &&
-        !WriteCalibration(g_calibration.XLow, g_calibration.YLow, g_calibration.XHigh, g_calibration.YHigh,
-                          g_calibration.SwapXY))
-        MessageBoxA(window, "Write registry error! Maybe due to security reason", "Korvel Touchscreen",
-                    MB_ICONWARNING);
-    EndCalibration(answer == IDYES);
     return 0;
 }
 
 } // namespace
+
+void EndProgram()
+{
+    if (g_ended)
+        return;
+    g_ended = TRUE;
+    // The driver gets its calibration back unless the user confirmed the new one:
+    // otherwise it would keep mapping touches through a rejected or unchecked
+    // calibration until it restarts and reads the key.
+    if (!g_calibrationConfirmed && g_unconfirmedCalibrationSent)
+        SendTouchRequest(g_device, IOCTL_TOUCH_SET_CALIBRATION, &g_calibrationToGiveBack,
+                         sizeof(g_calibrationToGiveBack), NULL, 0, NULL);
+    if (g_mouseModeSaved)
+        SetDeviceMouseMode(g_device, g_savedMouseMode);
+    CloseHandle(g_device);
+    g_device = INVALID_HANDLE_VALUE;
+    PostQuitMessage(0);
+}
 
 void RegisterCalibrationClass(HINSTANCE instance)
 {
@@ -268,6 +322,12 @@ LRESULT CALLBACK CalibrationWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnStartCalibration(window);
     case WM_TIMER:
         return OnTimer(window, wParam);
+    case WM_CLOSE:
+        return OnClose();
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        return OnEndSession(wParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -100,12 +100,22 @@ void DrawTarget(int index, const CaptureContext* context, HDC windowDc)
 }
 
 // Handles one message taken for the calibration window during a wait. Returns TRUE
-// when it was Esc.
+// when it ends the run: Esc, a quit, or a close posted from outside or typed as
+// Alt+F4, which would have closed the window had it been dispatched.
 BOOL TakeWaitMessage(const MSG* message, TouchPoint* point)
 {
     switch (message->message) {
     case WM_KEYDOWN:
         return message->wParam == VK_ESCAPE;
+    case WM_SYSKEYDOWN:
+        return message->wParam == VK_F4;
+    case WM_CLOSE:
+        return TRUE;
+    case WM_QUIT:
+        // It goes back for the program's own loop, which ends too.
+        PostQuitMessage((int)message->wParam);
+        g_endRequested = TRUE;
+        return TRUE;
     case WM_TIMER:
         if (CountRunTick(&g_tickCount)) {
             g_abortFlag = TRUE;
@@ -128,7 +138,9 @@ BOOL TakeWaitMessage(const MSG* message, TouchPoint* point)
 
 // Waits for the touch on target `index`: 0 when its reading is in the touch table,
 // 1 when the run is to stop. The calibration window's messages are taken here and
-// never dispatched; when none is waiting the thread sleeps until one arrives.
+// never dispatched; when none is waiting the thread sleeps until one arrives. Messages
+// sent to the window (a close, the end of the session) reach its procedure inside
+// PeekMessage, which asks for the end through g_endRequested.
 int WaitForTouch(int index)
 {
     TouchPoint point;
@@ -139,8 +151,15 @@ int WaitForTouch(int index)
     BOOL escape = FALSE;
     for (;;) {
         MSG message;
-        const BOOL taken = PeekMessageA(&message, g_calibrationWindow, 0, 0, PM_REMOVE);
+        // A quit is the thread's, not the window's, so it is asked for on its own; Wine
+        // also hands it to a peek for the window, even one posted while that peek ran a
+        // sent message.
+        BOOL taken = PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+        if (!taken && !g_endRequested)
+            taken = PeekMessageA(&message, g_calibrationWindow, 0, 0, PM_REMOVE);
         if (taken && TakeWaitMessage(&message, &point))
+            escape = TRUE;
+        if (g_endRequested)
             escape = TRUE;
         if (g_abortFlag) {
             escape = TRUE;

@@ -28,10 +28,9 @@
 extern int g_osKind;
 extern HANDLE g_device;
 extern char g_className[CLASS_NAME_SIZE];
-// The calibration stored before this run of the program, which the driver gets back
-// when the program ends without a confirmed one; valid when all five values were read.
-extern CalibrationRecord g_storedCalibration;
-extern BOOL g_storedCalibrationRead;
+// What the driver gets back when the program ends without a confirmed calibration:
+// the one stored before this run of the program, or the driver's own when none is.
+extern CalibrationRecord g_calibrationToGiveBack;
 
 // The windows and what the shell keeps for a run.
 extern int g_screenWidth;
@@ -47,12 +46,20 @@ extern int32_t g_tickCount;
 extern BOOL g_abortFlag;
 extern BOOL g_firstPaintDone;
 extern CalibrationRecord g_calibration;
+// Set by a close from outside, a logoff or a quit: the run or the question under way
+// ends as Esc ends it, and the program with it.
+extern BOOL g_endRequested;
 
 // The window class and the two windows.
 void RegisterCalibrationClass(HINSTANCE instance);
 BOOL CreateCalibrationWindows(HINSTANCE instance);
 LRESULT CALLBACK CalibrationWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK InstructionPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The program's end, done once however it comes (the last run's outcome, a close, a
+// logoff, a quit): the driver's calibration given back when an unconfirmed one was sent,
+// its mouse mode restored, the device closed and the message loop told to end.
+void EndProgram();
 
 // Stores a confirmed calibration in the driver's parameters key; TRUE when all five
 // values were written.

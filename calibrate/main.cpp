@@ -9,8 +9,7 @@
 int g_osKind;
 HANDLE g_device;
 char g_className[CLASS_NAME_SIZE];
-CalibrationRecord g_storedCalibration;
-BOOL g_storedCalibrationRead;
+CalibrationRecord g_calibrationToGiveBack;
 
 namespace {
 
@@ -45,20 +44,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
     // Read before any record goes to the driver: what it is given back when the
     // program ends without a confirmed calibration.
-    g_storedCalibrationRead = ReadStoredCalibration(&g_storedCalibration);
+    CalibrationRecord stored;
+    const BOOL storedComplete = ReadStoredCalibration(&stored);
+    g_calibrationToGiveBack = CalibrationToGiveBack(storedComplete != FALSE, &stored);
 
     LoadStringA(instance, IDS_CLASS_NAME, g_className, sizeof(g_className));
     RegisterCalibrationClass(instance);
 
-    MSG message;
-    message.wParam = 0;
     if (CreateCalibrationWindows(instance)) {
+        MSG message;
         while (GetMessageA(&message, NULL, 0, 0) > 0) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
-
-    CloseHandle(g_device);
-    return (int)message.wParam;
+    // Done already unless a quit from outside came between two runs, or the windows
+    // were never made. The exit code is 0 whatever such a quit carried.
+    EndProgram();
+    return 0;
 }

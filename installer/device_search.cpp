@@ -7,7 +7,7 @@
 
 #include "installer/hardware_id_match.h"
 #include "installer/setup_functions.h"
-#include "shared/os_kind.h"
+#include "shared/system_text.h"
 
 #define SEARCH_BAR_END 100
 // The bar moves on by one after a device that did not match only when this many

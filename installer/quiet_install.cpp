@@ -10,7 +10,7 @@
 #include "installer/hardware_id_match.h"
 #include "installer/setup_functions.h"
 #include "shared/module_folder.h"
-#include "shared/os_kind.h"
+#include "shared/system_text.h"
 
 #define INF_FILE_NAME "KorvelUsb.inf"
 #define QUIET_LINE_SIZE 700

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "shared/os_kind.h"
+#include "shared/system_text.h"
 #include "shared/system_library.h"
 
 SetupFunctions DeviceInstall;

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "shared/os_kind.h"
+#include "shared/system_text.h"
 
 namespace {
 

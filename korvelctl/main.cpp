@@ -137,11 +137,18 @@ int RunCalibrate(HMODULE korvelpad)
     }
     CloseHandle(device);
     char calibrator[MAX_PATH];
-    if (GetPathBesideProgram(CALIBRATOR_FILE_NAME, calibrator, sizeof(calibrator)) &&
-        GetFileAttributesA(calibrator) == INVALID_FILE_ATTRIBUTES)
+    if (!GetPathBesideProgram(CALIBRATOR_FILE_NAME, calibrator, sizeof(calibrator))) {
+        SetLastError(error);
+        return ReportFailure("AutoCalibration");
+    }
+    if (GetFileAttributesA(calibrator) == INVALID_FILE_ATTRIBUTES)
         return ReportFailureText("AutoCalibration", CALIBRATOR_FILE_NAME " is missing beside " KORVELPAD_FILE_NAME);
+    // The program is there but did not start: the line names it, whether or not the
+    // system's text has a place for it.
+    char step[MAX_PATH + 32];
+    wsprintfA(step, "AutoCalibration: start %s", calibrator);
     SetLastError(error);
-    return ReportFailure("AutoCalibration");
+    return ReportFailure(step, calibrator);
 }
 
 // Help was answered before the library was loaded.

@@ -1,6 +1,7 @@
 #include "privilege.h"
 
 #include "os_kind.h"
+#include "system_text.h"
 
 namespace {
 

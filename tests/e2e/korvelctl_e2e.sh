@@ -183,6 +183,11 @@ cp "$KORVEL_DIST/Korvelpad.cpl" "$work/alone/"
 run "$work/alone/korvelctl.exe" calibrate
 check "no Korvelaim.exe: exit 1 and the line" \
     "1|korvelctl: AutoCalibration: Korvelaim.exe is missing beside Korvelpad.cpl" "$CODE|$ERR"
+echo 'no program' >"$work/alone/Korvelaim.exe"
+calibrator=$(wine winepath -w "$work/alone/Korvelaim.exe" | tr -d '\r')
+run "$work/alone/korvelctl.exe" calibrate
+check "Korvelaim.exe no program: the line names it" \
+    "1|korvelctl: AutoCalibration: start $calibrator: Bad EXE format for $calibrator." "$CODE|$ERR"
 
 # calibrate: Korvelaim runs and korvelctl waits for it to end.
 cal_reset

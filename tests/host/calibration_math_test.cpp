@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <string.h>
 
 #include "calibrate/calibration_math.h"
 
@@ -150,6 +151,35 @@ TEST(CalibrationComputation, EveryControllerOrientationGivesTheMatchingRecord)
         EXPECT_EQ(invertVertical ? 3896 : 200, record.YLow);
         EXPECT_EQ(invertVertical ? 396 : 3700, record.YHigh);
         EXPECT_EQ(exchanged ? 1u : 0u, record.SwapXY);
+    }
+}
+
+// What the driver gets back when the program ends without a Yes: the stored record when
+// all five values were read and the driver takes it, else its own, the full range.
+TEST(CalibrationGiveBack, TheStoredRecordWhenTheDriverTakesItElseTheFullRange)
+{
+    const struct {
+        const char* name;
+        bool complete;
+        CalibrationRecord stored; // reserved, XLow, YLow, XHigh, YHigh, SwapXY
+        bool givenBack;
+    } cases[] = {
+        {"stored", true, {0, 250, 260, 3850, 3840, 0}, true},
+        // Inverted axes store Low above High; the driver takes them.
+        {"x inverted, as computed", true, {0, 3700, 200, 200, 3700, 0}, true},
+        {"the ends of the range", true, {0, 0, 4096, 4096, 0, 1}, true},
+        {"nothing or part stored", false, {0, 250, 260, 3850, 3840, 0}, false},
+        {"a reading above 4096", true, {0, 250, 260, 4097, 3840, 0}, false},
+        {"a negative reading", true, {0, 250, -1, 3850, 3840, 0}, false},
+        {"no span in x", true, {0, 2000, 260, 2000, 3840, 0}, false},
+        {"SwapXY 2", true, {0, 250, 260, 3850, 3840, 2}, false},
+    };
+    const CalibrationRecord fullRange = {0, 0, 0, 4096, 4096, 0};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CalibrationRecord& expected = c.givenBack ? c.stored : fullRange;
+        const CalibrationRecord record = CalibrationToGiveBack(c.complete, &c.stored);
+        EXPECT_EQ(0, memcmp(&expected, &record, sizeof(record)));
     }
 }
 

@@ -99,44 +99,4 @@ TEST(Privilege, AdjustGrantsUnlessNotAllAssigned)
     EXPECT_FALSE(PrivilegeGrantedAfterAdjust(1300));
 }
 
-TEST(FailureText, NamesStepAndCodeInEightLowerCaseHexDigits)
-{
-    const struct {
-        const char* step;
-        unsigned long code;
-        const char* expected;
-    } cases[] = {
-        {"CheckPrivilege_OpenProcessToken", 5, "CheckPrivilege_OpenProcessToken FAILURE: (0x00000005)"},
-        {"Step", 0x12345, "Step FAILURE: (0x00012345)"},
-        {"Step", 0xDEADBEEFul, "Step FAILURE: (0xdeadbeef)"},
-    };
-    for (const auto& c : cases) {
-        char text[FAILURE_TEXT_SIZE];
-        FormatFailureText(c.step, c.code, text, sizeof(text));
-        EXPECT_STREQ(c.expected, text);
-    }
-}
-
-TEST(FailureText, ALongStepNameIsCutBeforeTheCode)
-{
-    char step[200];
-    memset(step, 'S', sizeof(step) - 1);
-    step[sizeof(step) - 1] = '\0';
-    char text[FAILURE_TEXT_SIZE + 8];
-    memset(text, '#', sizeof(text));
-    FormatFailureText(step, 1, text, FAILURE_TEXT_SIZE);
-    EXPECT_EQ(FAILURE_TEXT_SIZE - 1, strlen(text));
-    EXPECT_STREQ("S FAILURE: (0x00000001)", text + FAILURE_TEXT_SIZE - 24);
-    EXPECT_EQ('#', text[FAILURE_TEXT_SIZE]) << "wrote past the buffer";
-}
-
-TEST(FailureText, SystemTextInsertsFilledOrLeftOut)
-{
-    char text[40];
-    FillSystemTextInserts("File %12!s! or %2 at 100% %n \r\n", "f", text, sizeof(text));
-    EXPECT_STREQ("File f or f at 100% %n", text);
-    FillSystemTextInserts("%1 is not %2 valid.\r\n", NULL, text, sizeof(text));
-    EXPECT_STREQ("is not valid.", text);
-}
-
 } // namespace

@@ -23,6 +23,11 @@
 //   foreground            the title of the foreground window
 //   activate TITLE        brings the visible window of that title to the foreground; exit
 //                         0 once its thread has it active with a focus (up to 5 s)
+//   end CLASS HOW         ends the visible window of that class from outside, HOW being
+//                         close (WM_CLOSE sent), postclose (posted), quit (WM_QUIT posted
+//                         to its thread) or logoff (WM_QUERYENDSESSION, then WM_ENDSESSION
+//                         when it agrees, both sent as Windows does; prints "query=" and
+//                         the answer once WM_ENDSESSION has returned)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -252,11 +257,32 @@ int PrintForeground(void)
     return 0;
 }
 
+int EndWindow(HWND window, const char* how)
+{
+    DWORD_PTR answer = 0;
+    if (window == NULL)
+        return 1;
+    if (strcmp(how, "close") == 0)
+        return SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &answer) ? 0 : 1;
+    if (strcmp(how, "postclose") == 0)
+        return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (strcmp(how, "quit") == 0)
+        return PostThreadMessageA(GetWindowThreadProcessId(window, NULL), WM_QUIT, 0, 0) ? 0 : 1;
+    if (strcmp(how, "logoff") != 0 ||
+        !SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer))
+        return 1;
+    const bool agreed = answer != 0;
+    if (agreed && !SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &answer))
+        return 1;
+    printf("query=%d\n", agreed ? 1 : 0);
+    return 0;
+}
+
 int Usage(void)
 {
     fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
                     "state ID...|center ID|rect ID|thumb ID|window TITLE [S]|windows CLASS|"
-                    "foreground|activate TITLE\n");
+                    "foreground|activate TITLE|end CLASS close|postclose|quit|logoff\n");
     return 2;
 }
 
@@ -279,6 +305,8 @@ int main(int argc, char** argv)
         return PrintWindowSizes(argv[2]);
     if (strcmp(command, "activate") == 0 && argc >= 3)
         return Activate(FindVisible(NULL, argv[2])) ? 0 : 1;
+    if (strcmp(command, "end") == 0 && argc >= 4)
+        return EndWindow(FindVisible(argv[2], NULL), argv[3]);
     if (strcmp(command, "msgbox") == 0)
         return PrintMessageBox(FindWindowA(NULL, kSheetTitle));
     if (strcmp(command, "answer") == 0 && argc >= 3) {
