@@ -6,8 +6,9 @@
 #include <mbstring.h>
 
 #include "installer/hardware_id_match.h"
+#include "installer/driver_update.h"
 #include "installer/setup_functions.h"
-#include "shared/system_text.h"
+#include "installer/system_message.h"
 
 #define SEARCH_BAR_END 100
 // The bar moves on by one after a device that did not match only when this many
@@ -31,13 +32,9 @@ void FormatUpdateFailure(CString& text, int step, const char* hardwareId, DWORD 
 {
     text.Format("InstallDevice-UpdateDriverForPlugAndPlayDevices %lu\nStep %d of %d: %s", error, step,
                 SUPPORTED_HARDWARE_ID_COUNT, hardwareId);
-    char systemText[512];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
-        systemText[0] = '\0';
     // What an insert of the text stands for (some file of the package) is not known here.
-    char shown[sizeof(systemText)];
-    FillSystemTextInserts(systemText, NULL, shown, sizeof(shown));
+    char shown[SYSTEM_MESSAGE_SIZE];
+    GetSystemMessage(error, NULL, shown);
     if (shown[0] != '\0') {
         text += "\n";
         text += shown;
@@ -112,41 +109,21 @@ BOOL CInstallerDlg::GetInstallDevice()
 
 void CInstallerDlg::InstallDevice(const char* infPath)
 {
-    char ids[SUPPORTED_HARDWARE_ID_COUNT][HARDWARE_ID_SIZE];
-    CopySupportedIds(ids);
-
     m_strStatus = "Install Device...";
     UpdateData(FALSE);
     m_ctlProgress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, SUPPORTED_HARDWARE_ID_COUNT));
 
-    // Every entry gets its call, whichever one was found and whatever the others gave.
     // Windows' own prompts (an unsigned package, a disk to insert) are owned by the
     // dialog, as the worker's message boxes and the restart prompt are, so that they
-    // come up in front of it. An ID that no present device has gives "no such device",
-    // which is no failure: only the found device's IDs are expected to install.
-    // Each call writes its restart flag whatever it did (an ID that no device has
-    // gives FALSE), so each gets one of its own: the restart that the found device's
-    // update asked for must not be undone by a later entry's call.
-    int failures = 0;
-    int firstFailed = 0;
-    DWORD firstError = ERROR_SUCCESS;
-    for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
-        BOOL rebootRequired = FALSE;
-        if (!DeviceInstall.UpdateDriverForPlugAndPlayDevicesA(m_hWnd, ids[entry], infPath, INSTALLFLAG_FORCE,
-                                                              &rebootRequired)) {
-            DWORD error = GetLastError();
-            if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
-                firstFailed = entry;
-                firstError = error;
-            }
-        }
-        if (rebootRequired)
-            m_bRebootRequired = TRUE;
-        m_ctlProgress.SendMessage(PBM_SETPOS, (WPARAM)(entry + 1));
-    }
-    if (failures > 0) {
+    // come up in front of it.
+    DriverUpdateOutcome outcome;
+    UpdateSupportedDrivers(m_hWnd, infPath, m_ctlProgress.m_hWnd, &outcome);
+    if (outcome.restart)
+        m_bRebootRequired = TRUE;
+    if (outcome.failures > 0) {
         CString text;
-        FormatUpdateFailure(text, firstFailed + 1, ids[firstFailed], firstError, failures - 1);
+        FormatUpdateFailure(text, outcome.firstFailed + 1, SupportedHardwareIds[outcome.firstFailed],
+                            outcome.firstError, outcome.failures - 1);
         MessageBox(text);
     }
 }

@@ -7,10 +7,11 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "installer/driver_update.h"
 #include "installer/hardware_id_match.h"
 #include "installer/setup_functions.h"
 #include "shared/module_folder.h"
-#include "shared/system_text.h"
+#include "installer/system_message.h"
 
 #define INF_FILE_NAME "KorvelUsb.inf"
 #define QUIET_LINE_SIZE 700
@@ -20,12 +21,8 @@ namespace {
 // Writes "<step> <code>: <system text>" into line.
 void FormatStepFailure(char* line, size_t size, const char* step, DWORD error)
 {
-    char systemText[512];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
-        systemText[0] = '\0';
-    char shown[sizeof(systemText)];
-    FillSystemTextInserts(systemText, NULL, shown, sizeof(shown));
+    char shown[SYSTEM_MESSAGE_SIZE];
+    GetSystemMessage(error, NULL, shown);
     _snprintf(line, size, "%s %lu: %s", step, error, shown[0] != '\0' ? shown : "(no system text)");
     line[size - 1] = '\0';
 }
@@ -79,40 +76,25 @@ BOOL FindSupportedDevice(const char** step)
     return found;
 }
 
-// The five driver updates; returns the exit code. An ID that no present device has
-// gives "no such device", which is no failure.
+// The five driver updates, as the dialog makes them; returns the exit code.
 int UpdateSupportedDevices(const char* infPath)
 {
-    BOOL restart = FALSE;
-    int failures = 0;
-    int firstFailed = 0;
-    DWORD firstError = ERROR_SUCCESS;
-    for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry) {
-        BOOL rebootRequired = FALSE;
-        if (!DeviceInstall.UpdateDriverForPlugAndPlayDevicesA(NULL, SupportedHardwareIds[entry], infPath, INSTALLFLAG_FORCE,
-                                                &rebootRequired)) {
-            DWORD error = GetLastError();
-            if (error != ERROR_NO_SUCH_DEVINST && failures++ == 0) {
-                firstFailed = entry;
-                firstError = error;
-            }
-        }
-        if (rebootRequired)
-            restart = TRUE;
-    }
-    if (failures > 0) {
+    DriverUpdateOutcome outcome;
+    UpdateSupportedDrivers(NULL, infPath, NULL, &outcome);
+    if (outcome.failures > 0) {
         char step[160];
         _snprintf(step, sizeof(step), "UpdateDriverForPlugAndPlayDevices %s (step %d of %d, %d failed)",
-                  SupportedHardwareIds[firstFailed], firstFailed + 1, SUPPORTED_HARDWARE_ID_COUNT, failures);
+                  SupportedHardwareIds[outcome.firstFailed], outcome.firstFailed + 1, SUPPORTED_HARDWARE_ID_COUNT,
+                  outcome.failures);
         step[sizeof(step) - 1] = '\0';
         char line[QUIET_LINE_SIZE];
-        FormatStepFailure(line, sizeof(line), step, firstError);
-        if (firstError == ERROR_IN_WOW64)
+        FormatStepFailure(line, sizeof(line), step, outcome.firstError);
+        if (outcome.firstError == ERROR_IN_WOW64)
             strncat(line, " Use the 64-bit Korvelseek on 64-bit Windows.", sizeof(line) - strlen(line) - 1);
         WriteQuietLine(line);
         return QUIET_EXIT_FAILED;
     }
-    return restart ? QUIET_EXIT_RESTART : QUIET_EXIT_DONE;
+    return outcome.restart ? QUIET_EXIT_RESTART : QUIET_EXIT_DONE;
 }
 
 } // namespace

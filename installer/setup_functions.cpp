@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "shared/system_text.h"
+#include "installer/system_message.h"
 #include "shared/system_library.h"
 
 SetupFunctions DeviceInstall;
@@ -17,12 +17,8 @@ BOOL DescribeLoadFailure(CString& failure, const char* call, const char* name)
 {
     DWORD error = GetLastError();
     failure.Format("%s %s %lu", call, name, error);
-    char systemText[512];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), systemText, sizeof(systemText), NULL) == 0)
-        systemText[0] = '\0';
-    char shown[sizeof(systemText)];
-    FillSystemTextInserts(systemText, name, shown, sizeof(shown));
+    char shown[SYSTEM_MESSAGE_SIZE];
+    GetSystemMessage(error, name, shown);
     if (shown[0] != '\0') {
         failure += "\n";
         failure += shown;

@@ -158,3 +158,18 @@ keys_reach() {
 wait_foreground() { wait_for 60 "\"$1\" not active with the keyboard" keys_reach "$1"; }
 
 shot() { import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; }
+
+# fresh_prefix NAME: the rest of the test runs in a new Windows XP prefix of its own,
+# $RIG_BUILD/NAME-prefix, ended and removed with the test; the rig's prefix is left alone.
+fresh_prefix() {
+    export WINEPREFIX="$RIG_BUILD/$1-prefix"
+    trap fresh_down EXIT
+    rm -rf "$WINEPREFIX"
+    wine wineboot -i >"$RIG_STATE/$1-wineboot.log" 2>&1
+    wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/$1-wineboot.log" 2>&1
+}
+fresh_down() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    rm -rf "$WINEPREFIX"
+}

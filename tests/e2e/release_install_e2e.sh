@@ -11,16 +11,7 @@ archive=$(ls "$RIG_BUILD"/release/korvel-touch-*.zip 2>/dev/null | head -n 1)
 need "the release archive built" test -f "$archive"
 
 # Everything below runs in the fresh prefix; the rig's own prefix is left alone.
-export WINEPREFIX="$RIG_BUILD/release-prefix"
-fresh_down() {
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
-    rm -rf "$WINEPREFIX"
-}
-trap fresh_down EXIT
-rm -rf "$WINEPREFIX"
-wine wineboot -i >"$RIG_STATE/release-wineboot.log" 2>&1
-wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/release-wineboot.log" 2>&1
+fresh_prefix release
 rig_desktop on
 # Persistent, so that the driver that the package installs stays loaded between programs.
 wineserver -p >/dev/null 2>&1

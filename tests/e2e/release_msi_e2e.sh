@@ -24,16 +24,7 @@ echo "An older release." >"$RIG_STATE/lower-README.txt"
 need "a lower version $lower_version built" bash "$e2e_top/release/make_package.sh" "$arch" "$lower_version" \
     "$lower" "$KORVEL_DIST" "$RIG_STATE/lower-README.txt" "$KORVEL_DIST/KorvelMsiAction.dll"
 
-export WINEPREFIX="$RIG_BUILD/msi-prefix"
-fresh_down() {
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
-    rm -rf "$WINEPREFIX"
-}
-trap fresh_down EXIT
-rm -rf "$WINEPREFIX"
-wine wineboot -i >"$RIG_STATE/msi-wineboot.log" 2>&1
-wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/msi-wineboot.log" 2>&1
+fresh_prefix msi
 wineserver -p >/dev/null 2>&1
 
 drive="$WINEPREFIX/drive_c"
