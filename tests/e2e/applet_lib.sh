@@ -33,13 +33,21 @@ stored_values() {
 }
 
 # open_sheet [WINDOWS-PATH]: control.exe on the applet, in the background; waits for
-# the sheet and stops the test when none comes. CONTROL_PID is the control.exe
-# launcher to wait for.
+# the sheet and stops the test when none comes, saying whether control.exe had ended
+# and what Wine reported for it. CONTROL_PID is the control.exe launcher to wait for.
 open_sheet() {
-    local cpl=${1:-$(winepath -w "$APPLET_CPL")}
-    wine control "$cpl" >/dev/null 2>&1 &
+    local cpl=${1:-$(winepath -w "$APPLET_CPL")} ended
+    [ -n "$cpl" ] || e2e_stop "winepath gave no Windows path for $APPLET_CPL"
+    WINEDEBUG=err+all wine control "$cpl" >/dev/null 2>"$RIG_STATE/control.err" &
     CONTROL_PID=$!
-    wait_window "$SHEET_TITLE"
+    if ! winprobe window "$SHEET_TITLE" 60 >/dev/null; then
+        ended="control.exe still running"
+        if ! kill -0 "$CONTROL_PID" 2>/dev/null; then
+            wait "$CONTROL_PID"
+            ended="control.exe ended with status $?"
+        fi
+        e2e_stop "no window \"$SHEET_TITLE\" after 60 s; $ended; Wine said: $(tail -n 5 "$RIG_STATE/control.err" | paste -sd '|')"
+    fi
     wait_foreground "$SHEET_TITLE"
 }
 
