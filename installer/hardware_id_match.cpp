@@ -3,12 +3,13 @@
 
 #include <string.h>
 
-const char* const SupportedHardwareIds[SUPPORTED_HARDWARE_ID_COUNT] = {
+const char* const SupportedHardwareIds[SUPPORTED_HARDWARE_ID_COUNT + 1] = {
     "USB\\VID_7E01&PID_0001",
     "USB\\VID_7E02&PID_0001",
     "USB\\VID_7E03&PID_0007",
     "USB\\VID_7E03&PID_0020",
     "USB\\VID_7E04&PID_0001",
+    NULL,
 };
 
 int MatchHardwareIdList(const char* const* ids, const unsigned char* list, size_t listSize, UpperCaseText upperCase)

@@ -15,8 +15,9 @@
 
 #define HARDWARE_ID_NO_MATCH (-1)
 
-// USB hardware IDs without a revision part, in the order they are searched and installed.
-extern const char* const SupportedHardwareIds[SUPPORTED_HARDWARE_ID_COUNT];
+// USB hardware IDs without a revision part, in the order they are searched and installed,
+// ended by a null entry as MatchHardwareIdList takes them.
+extern const char* const SupportedHardwareIds[SUPPORTED_HARDWARE_ID_COUNT + 1];
 
 // Upper-cases a NUL-terminated string in place and returns it (the shape of _mbsupr).
 typedef unsigned char* (*UpperCaseText)(unsigned char* text);

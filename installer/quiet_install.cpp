@@ -39,10 +39,6 @@ bool IsSwitch(const char* word, size_t length, const char* name)
 // with it cleared when none does.
 BOOL FindSupportedDevice(const char** step)
 {
-    const char* ids[SUPPORTED_HARDWARE_ID_COUNT + 1];
-    for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry)
-        ids[entry] = SupportedHardwareIds[entry];
-    ids[SUPPORTED_HARDWARE_ID_COUNT] = NULL;
 
     *step = "SetupDiGetClassDevs";
     HDEVINFO devices = DeviceInstall.SetupDiGetClassDevsA(NULL, NULL, NULL, DIGCF_PRESENT | DIGCF_ALLCLASSES);
@@ -64,9 +60,9 @@ BOOL FindSupportedDevice(const char** step)
         }
         DWORD dataType = 0;
         DWORD size = 0;
-        if (DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list, sizeof(list),
-                                              &size) &&
-            MatchHardwareIdList(ids, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH) {
+        if (DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, &dataType, list,
+                                                            sizeof(list), &size) &&
+            MatchHardwareIdList(SupportedHardwareIds, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH) {
             found = TRUE;
             break;
         }

@@ -39,18 +39,15 @@ void Fail(RemoveOutcome* outcome, const char* step, DWORD error)
 bool UsesDriver(HDEVINFO devices, SP_DEVINFO_DATA* device)
 {
     char service[MAX_PATH];
-    if (DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_SERVICE, NULL, (BYTE*)service, sizeof(service),
-                                          NULL) &&
+    if (DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_SERVICE, NULL, (BYTE*)service,
+                                                        sizeof(service), NULL) &&
         lstrcmpiA(service, DRIVER_SERVICE) == 0)
         return true;
-    const char* ids[SUPPORTED_HARDWARE_ID_COUNT + 1];
-    for (int entry = 0; entry < SUPPORTED_HARDWARE_ID_COUNT; ++entry)
-        ids[entry] = SupportedHardwareIds[entry];
-    ids[SUPPORTED_HARDWARE_ID_COUNT] = NULL;
     BYTE list[HARDWARE_ID_LIST_SIZE];
     DWORD size = 0;
-    return DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, NULL, list, sizeof(list), &size) &&
-           MatchHardwareIdList(ids, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH;
+    return DeviceInstall.SetupDiGetDeviceRegistryPropertyA(devices, device, SPDRP_HARDWAREID, NULL, list, sizeof(list),
+                                                           &size) &&
+           MatchHardwareIdList(SupportedHardwareIds, list, size, _mbsupr) != HARDWARE_ID_NO_MATCH;
 }
 
 // Every device of ours, present or not, removed.
@@ -142,7 +139,8 @@ void UnstagePackage(RemoveOutcome* outcome)
     // When it was not staged, it is now, and goes the same way.
     char staged[MAX_PATH];
     staged[0] = '\0';
-    if (!DeviceInstall.SetupCopyOEMInfA(infPath, NULL, SPOST_PATH, SP_COPY_NOOVERWRITE, staged, sizeof(staged), NULL, NULL) &&
+    if (!DeviceInstall.SetupCopyOEMInfA(infPath, NULL, SPOST_PATH, SP_COPY_NOOVERWRITE, staged, sizeof(staged), NULL,
+                                        NULL) &&
         GetLastError() != ERROR_FILE_EXISTS) {
         Fail(outcome, "SetupCopyOEMInf", GetLastError());
         return;

@@ -28,8 +28,7 @@ BOOL DescribeLoadFailure(CString& failure, const char* call, const char* name)
 
 template <class Function> BOOL TakeFunction(CString& failure, HMODULE library, const char* name, Function* function)
 {
-    *function = (Function)(void*)GetProcAddress(library, name);
-    return *function != NULL ? TRUE : DescribeLoadFailure(failure, "GetProcAddress", name);
+    return GetLibraryFunction(library, name, function) ? TRUE : DescribeLoadFailure(failure, "GetProcAddress", name);
 }
 
 // Dialog templates hold common controls, whose classes exist only once registered.

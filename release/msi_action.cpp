@@ -39,24 +39,21 @@ struct MsiFunctions {
 };
 MsiFunctions Msi;
 
-template <class Function> bool TakeFunction(HMODULE library, const char* name, Function* function)
-{
-    *function = (Function)(void*)GetProcAddress(library, name);
-    return *function != NULL;
-}
-
+// Once for the library's life: every action of the package calls it.
 bool LoadMsiFunctions()
 {
+    if (Msi.MsiSetPropertyA != NULL)
+        return true;
     HMODULE msi = LoadSystemLibrary("msi.dll");
-    return msi != NULL && TakeFunction(msi, "MsiCloseHandle", &Msi.MsiCloseHandle) &&
-           TakeFunction(msi, "MsiCreateRecord", &Msi.MsiCreateRecord) &&
-           TakeFunction(msi, "MsiEnumProductsA", &Msi.MsiEnumProductsA) &&
-           TakeFunction(msi, "MsiGetProductInfoA", &Msi.MsiGetProductInfoA) &&
-           TakeFunction(msi, "MsiGetPropertyA", &Msi.MsiGetPropertyA) &&
-           TakeFunction(msi, "MsiProcessMessage", &Msi.MsiProcessMessage) &&
-           TakeFunction(msi, "MsiRecordSetStringA", &Msi.MsiRecordSetStringA) &&
-           TakeFunction(msi, "MsiSetMode", &Msi.MsiSetMode) &&
-           TakeFunction(msi, "MsiSetPropertyA", &Msi.MsiSetPropertyA);
+    return msi != NULL && GetLibraryFunction(msi, "MsiCloseHandle", &Msi.MsiCloseHandle) &&
+           GetLibraryFunction(msi, "MsiCreateRecord", &Msi.MsiCreateRecord) &&
+           GetLibraryFunction(msi, "MsiEnumProductsA", &Msi.MsiEnumProductsA) &&
+           GetLibraryFunction(msi, "MsiGetProductInfoA", &Msi.MsiGetProductInfoA) &&
+           GetLibraryFunction(msi, "MsiGetPropertyA", &Msi.MsiGetPropertyA) &&
+           GetLibraryFunction(msi, "MsiProcessMessage", &Msi.MsiProcessMessage) &&
+           GetLibraryFunction(msi, "MsiRecordSetStringA", &Msi.MsiRecordSetStringA) &&
+           GetLibraryFunction(msi, "MsiSetMode", &Msi.MsiSetMode) &&
+           GetLibraryFunction(msi, "MsiSetPropertyA", &Msi.MsiSetPropertyA);
 }
 
 // An error message in the installer's log and, with a user interface, on the screen.

@@ -15,3 +15,11 @@ HMODULE LoadSystemLibrary(const char* fileName);
 // the system folder everywhere else (Windows 2000 has no activation contexts). NULL
 // when it cannot be loaded, with the reason in GetLastError.
 HMODULE LoadCommonControlsLibrary();
+
+// Takes a function of a loaded library into *function, typed as its declaration
+// (decltype(&::Name)); false when the library lacks it, with the reason in GetLastError.
+template <class Function> bool GetLibraryFunction(HMODULE library, const char* name, Function* function)
+{
+    *function = (Function)(void*)GetProcAddress(library, name);
+    return *function != NULL;
+}

@@ -95,6 +95,21 @@ driver_stopped() { wine sc query Korvelscreen 2>/dev/null | grep -q STOPPED; }
 
 driver_running() { wine sc query Korvelscreen 2>/dev/null | grep -q RUNNING; }
 
+# restart_windows: what a restart after a driver's installation does, in a prefix whose
+# driver a package installed: a fresh wineserver, and the service started for the
+# simulated device, which has no bus to start it.
+restart_windows() {
+    local attempt
+    wineserver -k
+    wineserver -w
+    wineserver -p >/dev/null 2>&1
+    for attempt in 1 2 3 4 5; do
+        wine sc start Korvelscreen >/dev/null 2>&1
+        wait_until 5 driver_running && return 0
+    done
+    return 1
+}
+
 # driver_restart: starts the stopped driver again; a start right after a stop can
 # fail, so it is tried a few times before the test stops.
 driver_restart() {

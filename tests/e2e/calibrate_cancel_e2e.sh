@@ -109,22 +109,21 @@ a quit during the question|250 3850 260 3840 0|no|quit|0,250,260,3850,3840,0
 Alt+F4 during the run after a No|250 3850 260 3840 0|yes|alt+F4|0,250,260,3850,3840,0
 EOF
 
-for stored in "250 3850 260 3840 0" none; do
+while IFS='|' read -r -u 3 what stored back; do
     question_after_run "$stored"
     sleep 0.5
     shot calibrate_question_countdown
-    check "left alone: the countdown in the panel" yes "$(panel_notice calibrate_question_countdown)"
+    check "$what: the countdown in the panel" yes "$(panel_notice calibrate_question_countdown)"
     first=$(notice_signature calibrate_question_countdown)
     counted_down() { shot calibrate_question_later; [ "$(notice_signature calibrate_question_later)" != "$first" ]; }
     wait_for 10 "the countdown not changing" counted_down
     # The limit is 30 seconds; the bound only keeps a hung program from stalling the suite.
     wait_for 90 "Korvelaim still running past the question's time limit" cal_has_ended
-    if [ "$stored" = none ]; then
-        take_back "nothing stored, left alone" none "$full_range"
-    else
-        take_back "left alone" "$stored" 0,250,260,3850,3840,0
-    fi
-done
+    take_back "$what" "$stored" "$back"
+done 3<<EOF
+left alone|250 3850 260 3840 0|0,250,260,3850,3840,0
+nothing stored, left alone|none|$full_range
+EOF
 
 cal_reset
 cal_start

@@ -159,6 +159,14 @@ wait_foreground() { wait_for 60 "\"$1\" not active with the keyboard" keys_reach
 
 shot() { import -window root "$E2E_SHOTS/$1.png" 2>/dev/null; }
 
+# differing FROM TO FILE...: the files that are missing in TO or differ from FROM there.
+differing() {
+    local from=$1 to=$2 file out=()
+    shift 2
+    for file; do cmp -s "$from/$file" "$to/$file" || out+=("$file"); done
+    echo "${out[*]}"
+}
+
 # fresh_prefix NAME: the rest of the test runs in a new Windows XP prefix of its own,
 # $RIG_BUILD/NAME-prefix, ended and removed with the test; the rig's prefix is left alone.
 fresh_prefix() {

@@ -39,16 +39,8 @@ done
 check "installed: the driver" same \
     "$(cmp -s "$folder/korvelscreen.sys" "$system32/drivers/korvelscreen.sys" && echo same || echo different)"
 
-# The restart that follows a driver installation: a fresh wineserver stands for it.
-# Windows then starts the driver for its device; the simulated device has no bus
-# behind it, so the service is started here, as the rig does for its own.
-wineserver -k
-wineserver -w
-wineserver -p >/dev/null 2>&1
-for attempt in 1 2 3 4 5; do
-    wine sc start Korvelscreen >/dev/null 2>&1
-    wait_until 5 driver_running && break
-done
+# The restart that follows a driver installation.
+restart_windows
 check "the installed driver runs" yes "$(driver_running && echo yes || echo no)"
 
 wine control Korvelpad.cpl >/dev/null 2>&1 &

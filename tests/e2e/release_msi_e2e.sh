@@ -58,18 +58,13 @@ reg_set_dwords "$PARAMETERS_PATH" $calibration
 msiexec /i "$(windows_path "$package")" /qn
 check "silent install of $version over it: done" 0 "$?"
 check "the calibration kept" "111 3999 222 3888 1" "$(reg_dword "$PARAMETERS_PATH" XLow XHigh YLow YHigh SwapXY)"
-check "the new README" same "$(cmp -s "$RIG_BUILD/release/README.txt" "$folder/README.txt" && echo same || echo different)"
-for file in Korvelseek.exe KorvelUsb.inf korvelscreen.sys Korvelpad.cpl Korvelaim.exe korvelctl.exe; do
-    check "installed: $file under Program Files, as built" same \
-        "$(cmp -s "$KORVEL_DIST/$file" "$folder/$file" && echo same || echo different)"
-done
-for file in Korvelpad.cpl Korvelaim.exe; do
-    check "installed: $file in the system folder" same \
-        "$(cmp -s "$KORVEL_DIST/$file" "$system32/$file" && echo same || echo different)"
-done
+check "the new README" "" "$(differing "$RIG_BUILD/release" "$folder" README.txt)"
+check "installed under Program Files as built: none differs" "" "$(differing "$KORVEL_DIST" "$folder" \
+    Korvelseek.exe KorvelUsb.inf korvelscreen.sys Korvelpad.cpl Korvelaim.exe korvelctl.exe)"
+check "installed in the system folder as built: none differs" "" \
+    "$(differing "$KORVEL_DIST" "$system32" Korvelpad.cpl Korvelaim.exe)"
 check "the driver package staged" 1 "$(staged_packages | wc -l)"
-check "the driver from the package" same \
-    "$(cmp -s "$KORVEL_DIST/korvelscreen.sys" "$DRIVER_COPY" && echo same || echo different)"
+check "the driver from the package" "" "$(differing "$KORVEL_DIST" "$system32/drivers" korvelscreen.sys)"
 check "its service" "Korvel USB Touchscreen Driver (simulated)" "$(reg_text "$SERVICE_PATH" DisplayName)"
 check "the device bound to the driver" Korvelscreen "$(devices service)"
 check "one Control Panel entry: the applet in the system folder, none registered elsewhere" "1 0" \
@@ -88,25 +83,18 @@ msiexec /i "$(windows_path "$lower")" /qn
 # for it (Windows: 1603) and writes no message into its log.
 check "$lower_version over $version: refused" "KORVEL_NEWER_VERSION = $version" \
     "$(grep -ao "KORVEL_NEWER_VERSION = [0-9.]*" "$RIG_STATE/msi.log")"
-check "nothing changed" "1|$version|same" "$(product_entries | grep -c .)|$(reg_text "$key" DisplayVersion)|$(
-    cmp -s "$RIG_BUILD/release/README.txt" "$folder/README.txt" && echo same)"
+check "nothing changed" "1|$version|" "$(product_entries | grep -c .)|$(reg_text "$key" DisplayVersion)|$(
+    differing "$RIG_BUILD/release" "$folder" README.txt)"
 
 rm -f "$folder/korvelctl.exe" "$system32/Korvelaim.exe"
 # What msiexec /fa does; Wine's msiexec /fa repaired nothing here (with the package's
 # path it ended with 1605, with the product code with 1 and no log).
 msiexec /i "$(windows_path "$package")" REINSTALL=ALL REINSTALLMODE=amus /qn
-check "repair: done, the deleted files back" "0 same same" "$? $(
-    cmp -s "$KORVEL_DIST/korvelctl.exe" "$folder/korvelctl.exe" && echo same) $(
-    cmp -s "$KORVEL_DIST/Korvelaim.exe" "$system32/Korvelaim.exe" && echo same)"
+check "repair: done, the deleted files back" "0||" "$?|$(differing "$KORVEL_DIST" "$folder" korvelctl.exe)|$(
+    differing "$KORVEL_DIST" "$system32" Korvelaim.exe)"
 
 # The restart that follows the driver's installation; then korvelctl from the installed folder.
-wineserver -k
-wineserver -w
-wineserver -p >/dev/null 2>&1
-for attempt in 1 2 3 4 5; do
-    wine sc start Korvelscreen >/dev/null 2>&1
-    wait_until 5 driver_running && break
-done
+restart_windows
 status=$(wine 'C:\Program Files\Korvel Touchscreen\korvelctl.exe' status 2>&1 | tr -d '\r')
 check "korvelctl status from the installed folder, with the stored calibration" "yes" \
     "$(grep -qx 'mouse_mode=[0-3]' <<<"$status" && grep -qx 'stored.XLow=111' <<<"$status" && echo yes || echo "$status")"
