@@ -2,6 +2,8 @@
 # own control.exe, and looking at it from outside through tools/sheet_probe.exe.
 
 APPLET_CPL="$KORVEL_DIST/Korvelpad.cpl"
+# control.exe's Wine errors of an earlier test in this lane are not this one's.
+rm -f "$RIG_STATE/control.err"
 SHEET_TITLE='Korvel Touchscreen Properties'
 
 probe() { winprobe "$@"; }
@@ -19,9 +21,7 @@ fields() {
 # applet_reset: the driver at power-on and no stored settings.
 applet_reset() {
     driver_running || driver_restart
-    simctl reset >/dev/null
-    wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
-    return 0
+    settings_reset
 }
 
 # seed NAME VALUE [NAME VALUE...]: stores settings values as REG_DWORDs.
@@ -33,12 +33,13 @@ stored_values() {
 }
 
 # open_sheet [WINDOWS-PATH]: control.exe on the applet, in the background; waits for
-# the sheet and stops the test when none comes, saying whether control.exe had ended
-# and what Wine reported for it. CONTROL_PID is the control.exe launcher to wait for.
+# the sheet and stops the test when none comes, saying whether control.exe had ended,
+# whether it loaded the applet and whether the applet's one-sheet mutex is left; Wine's
+# errors for it are kept for e2e_stop_details. CONTROL_PID is the control.exe launcher.
 open_sheet() {
-    local cpl=${1:-$(winepath -w "$APPLET_CPL")} ended
+    local cpl=${1:-$(winepath -w "$APPLET_CPL")} ended log="$RIG_STATE/control.err"
     [ -n "$cpl" ] || e2e_stop "winepath gave no Windows path for $APPLET_CPL"
-    WINEDEBUG=err+all wine control "$cpl" >/dev/null 2>"$RIG_STATE/control.err" &
+    WINEDEBUG=err+all,warn+shlctrl,+loaddll wine control "$cpl" >/dev/null 2>"$log" &
     CONTROL_PID=$!
     if ! winprobe window "$SHEET_TITLE" 60 >/dev/null; then
         ended="control.exe still running"
@@ -46,9 +47,16 @@ open_sheet() {
             wait "$CONTROL_PID"
             ended="control.exe ended with status $?"
         fi
-        e2e_stop "no window \"$SHEET_TITLE\" after 60 s; $ended; Wine said: $(tail -n 5 "$RIG_STATE/control.err" | paste -sd '|')"
+        e2e_stop "no window \"$SHEET_TITLE\" after 60 s; $ended; the applet loaded: \
+$(grep -qi 'loaddll:.*Korvelpad\.cpl' "$log" && echo yes || echo no); the mutex TamPanel: $(probe mutex TamPanel)"
     fi
     wait_foreground "$SHEET_TITLE"
+}
+
+# e2e_stop_details: when a test stops, what Wine reported for the last sheet opened.
+e2e_stop_details() {
+    [ -s "$RIG_STATE/control.err" ] &&
+        echo "     Wine said for control.exe: $(grep -v ':loaddll:' "$RIG_STATE/control.err" | tail -n 5 | paste -sd '|')"
 }
 
 # control_ended: no control.exe of this rig's prefix is left. The launcher may end

@@ -21,8 +21,7 @@ cal_restore_window_management() {
 
 # A fresh driver (mouse mode 0) and no stored calibration.
 cal_reset() {
-    simctl reset >/dev/null
-    wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
+    settings_reset
     cal_unmanaged_windows
 }
 

@@ -45,8 +45,7 @@ TEXT_NO_FILE='File not found.'             # 2, the device is absent
 TEXT_OPEN_FAILED='Open failed.'            # 110, EnableTouchscreen's failed open
 TEXT_NO_PROC='Procedure not found.'        # 127, an export missing
 
-simctl reset >/dev/null
-wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
+settings_reset
 
 for args in "" help; do
     # shellcheck disable=SC2086

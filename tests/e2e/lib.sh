@@ -33,7 +33,10 @@ e2e_done() {
     [ "$e2e_failures" -eq 0 ] && [ "$e2e_checks" -gt 0 ]
 }
 
-simctl() { wine "$KORVEL_TOOLS/korvelsimctl.exe" "$@" | tr -d '\r'; }
+simctl() {
+    wine "$KORVEL_TOOLS/korvelsimctl.exe" "$@" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 
 # pick KEY...: from the KEY=VALUE words on standard input, the values of those keys
 # in that order, space-separated; empty for a key not there.
@@ -43,10 +46,19 @@ pick() {
 }
 
 # sim_state KEY...: values of the simulated driver's state, read at once: each look
-# is a Wine process.
-sim_state() { simctl state | pick "$@"; }
+# is a Wine process. A look that fails or prints nothing is said on stderr, beside the
+# check that then reads empty values.
+sim_state() {
+    local out status
+    out=$(simctl state)
+    status=$?
+    [ "$status" -eq 0 ] && [ -n "$out" ] || echo "note: korvelsimctl state: status $status, ${#out} bytes out" >&2
+    pick "$@" <<<"$out"
+}
 # sim_look: one look at that state, for the checks after it: seen KEY... reads it.
-sim_look() { SIM_SEEN=$(simctl state); }
+sim_look() {
+    SIM_SEEN=$(simctl state) && [ -n "$SIM_SEEN" ] || e2e_stop "no state from korvelsimctl"
+}
 seen() { pick "$@" <<<"$SIM_SEEN"; }
 
 # reg_values PATH NAME...: NAME=VALUE for each REG_DWORD of HKLM\PATH asked for, in
@@ -80,6 +92,21 @@ reg_set_dwords() {
 
 PARAMETERS_PATH='System\CurrentControlSet\Services\Korvelscreen\Parameters'
 
+# settings_reset: the simulated driver at power-on and no Parameters key. A step that
+# did not take stops the test here, not at a later check that reads an earlier test's
+# values; the key's absence is read from a listing of its parent, which a Wine process
+# that failed to run would not give.
+settings_cleared() {
+    local listing
+    listing=$(wine reg query "HKLM\\${PARAMETERS_PATH%\\*}" 2>/dev/null | tr -d '\r')
+    [ -n "$listing" ] && ! grep -qi '\\Parameters$' <<<"$listing"
+}
+settings_reset() {
+    simctl reset >/dev/null || e2e_stop "the simulated driver not reset"
+    wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
+    settings_cleared || e2e_stop "the stored settings not deleted"
+}
+
 # winprobe COMMAND...: tools/sheet_probe.exe on any program's windows; in the rig's
 # Wine virtual desktop they are no X windows, so only Wine can see them.
 winprobe() {
@@ -90,12 +117,14 @@ winprobe() {
 msgbox_up() { winprobe msgbox >/dev/null; }
 
 # e2e_stop WHAT: a condition that the rest of the test depends on does not hold. The
-# test fails here, naming it, rather than later checks failing for another reason.
+# test fails here, naming it, rather than later checks failing for another reason; a
+# test's e2e_stop_details, when defined, adds what it knows.
 # Not in a command substitution: it must end the test's own shell.
 e2e_stop() {
     e2e_failures=$((e2e_failures + 1))
     echo "FAIL $1 (the screen then: $E2E_SHOTS/${E2E_NAME}_stopped.png)"
     echo "     programs of the prefix then: $(prefix_programs | paste -sd ',' | sed 's/,/, /g')"
+    ! declare -F e2e_stop_details >/dev/null || e2e_stop_details
     shot "${E2E_NAME}_stopped"
     echo "$E2E_NAME: stopped after $e2e_checks checks, $e2e_failures failed"
     exit 1
@@ -131,11 +160,11 @@ wait_for() {
 }
 
 # need WHAT COMMAND...: a step whose result the rest depends on; stops the test with
-# WHAT when it fails.
+# WHAT and the command's exit status when it fails.
 need() {
     local what=$1
     shift
-    "$@" || e2e_stop "$what"
+    "$@" || e2e_stop "$what (exit status $?)"
 }
 
 # wait_window TITLE [SECONDS]: waits for a visible window with that title, else stops.

@@ -23,6 +23,7 @@
 //   foreground            the title of the foreground window
 //   activate TITLE        brings the visible window of that title to the foreground; exit
 //                         0 once its thread has it active with a focus (up to 5 s)
+//   mutex NAME            "exists" while a named mutex of that name exists, else "none"
 //   end CLASS HOW         ends the visible window of that class from outside, HOW being
 //                         close (WM_CLOSE sent), postclose (posted), quit (WM_QUIT posted
 //                         to its thread) or logoff (WM_QUERYENDSESSION, then WM_ENDSESSION
@@ -278,11 +279,29 @@ int EndWindow(HWND window, const char* how)
     return 0;
 }
 
+// A refused visit says what the sheet looked like after it: whether it is still there,
+// how many tabs it has and which page is current, and the sender's last error.
+int Visit(HWND sheet, int index)
+{
+    if (SendMessageA(sheet, PSM_SETCURSEL, index, 0))
+        return 0;
+    const DWORD error = GetLastError();
+    if (!IsWindow(sheet)) {
+        fprintf(stderr, "sheet_probe: PSM_SETCURSEL %d refused (error %lu); the sheet is gone\n", index, error);
+        return 1;
+    }
+    HWND tabs = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
+    const int current = (int)SendMessageA(sheet, PSM_HWNDTOINDEX, (WPARAM)CurrentPage(sheet), 0);
+    fprintf(stderr, "sheet_probe: PSM_SETCURSEL %d refused (error %lu); the sheet has %d tabs, page %d current\n", index,
+            error, (int)SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), current);
+    return 1;
+}
+
 int Usage(void)
 {
     fprintf(stderr, "usage: sheet_probe wait|gone|page|visit N|press ok|cancel|responds|overflow|msgbox|answer ID|"
                     "state ID...|center ID|rect ID|thumb ID|window TITLE [S]|windows CLASS|"
-                    "foreground|activate TITLE|end CLASS close|postclose|quit|logoff\n");
+                    "foreground|activate TITLE|mutex NAME|end CLASS close|postclose|quit|logoff\n");
     return 2;
 }
 
@@ -307,6 +326,13 @@ int main(int argc, char** argv)
         return Activate(FindVisible(NULL, argv[2])) ? 0 : 1;
     if (strcmp(command, "end") == 0 && argc >= 4)
         return EndWindow(FindVisible(argv[2], NULL), argv[3]);
+    if (strcmp(command, "mutex") == 0 && argc >= 3) {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, argv[2]);
+        printf("%s\n", mutex != NULL ? "exists" : "none");
+        if (mutex != NULL)
+            CloseHandle(mutex);
+        return 0;
+    }
     if (strcmp(command, "msgbox") == 0)
         return PrintMessageBox(FindWindowA(NULL, kSheetTitle));
     if (strcmp(command, "answer") == 0 && argc >= 3) {
@@ -334,10 +360,13 @@ int main(int argc, char** argv)
     if (argc < 3)
         return Usage();
     if (strcmp(command, "visit") == 0)
-        return SendMessageA(sheet, PSM_SETCURSEL, atoi(argv[2]), 0) ? 0 : 1;
+        return Visit(sheet, atoi(argv[2]));
     if (strcmp(command, "press") == 0) {
         int button = strcmp(argv[2], "ok") == 0 ? PSBTN_OK : PSBTN_CANCEL;
-        return PostMessageA(sheet, PSM_PRESSBUTTON, button, 0) ? 0 : 1;
+        if (PostMessageA(sheet, PSM_PRESSBUTTON, button, 0))
+            return 0;
+        fprintf(stderr, "sheet_probe: PSM_PRESSBUTTON not posted (error %lu)\n", GetLastError());
+        return 1;
     }
     for (int i = 2; i < argc; ++i)
         if (FindControl(sheet, atoi(argv[i])) == NULL) {
