@@ -102,7 +102,7 @@ settings_cleared() {
     [ -n "$listing" ] && ! grep -qi '\\Parameters$' <<<"$listing"
 }
 settings_reset() {
-    simctl reset >/dev/null || e2e_stop "the simulated driver not reset"
+    simctl reset >/dev/null || e2e_stop "the simulated driver not reset (exit status $?)"
     wine reg delete "HKLM\\$PARAMETERS_PATH" /f >/dev/null 2>&1
     settings_cleared || e2e_stop "the stored settings not deleted"
 }
