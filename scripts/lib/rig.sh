@@ -266,6 +266,13 @@ rig_desktop() {
     fi
 }
 
+# rig_crash_reports: a program that crashes ends at once, its backtrace on its standard
+# output, instead of waiting behind winedbg's crash dialog, which no one in the rig
+# answers: a test would then stop at its time limit without saying why.
+rig_crash_reports() {
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+
 # rig_up [DISPLAY]: everything a test needs: a display (the given one, else a
 # private Xvfb with a Wine virtual desktop), the prefix, a wineserver kept alive
 # between the test programs (the driver's state lives in it) and the driver started.
@@ -282,6 +289,7 @@ rig_up() {
     fi
     rig_prefix || return 1
     if [ -n "${1:-}" ]; then rig_desktop off; else rig_desktop on; fi || return 1
+    rig_crash_reports || return 1
     # A fresh server made persistent here: -p does not change a server that is
     # already running, and the driver's state must not depend on an earlier run.
     wineserver -k 2>/dev/null || true

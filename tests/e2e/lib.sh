@@ -204,6 +204,7 @@ fresh_prefix() {
     rm -rf "$WINEPREFIX"
     wine wineboot -i >"$RIG_STATE/$1-wineboot.log" 2>&1
     wine winecfg -v "$RIG_WINDOWS" >>"$RIG_STATE/$1-wineboot.log" 2>&1
+    rig_crash_reports
 }
 fresh_down() {
     wineserver -k 2>/dev/null
