@@ -37,8 +37,11 @@ stored_values() {
 # whether it loaded the applet and whether the applet's one-sheet mutex is left; Wine's
 # errors for it are kept for e2e_stop_details. CONTROL_PID is the control.exe launcher.
 open_sheet() {
-    local cpl=${1:-$(winepath -w "$APPLET_CPL")} ended log="$RIG_STATE/control.err"
-    [ -n "$cpl" ] || e2e_stop "winepath gave no Windows path for $APPLET_CPL"
+    local cpl=${1:-} ended log="$RIG_STATE/control.err"
+    # What a winepath that failed printed is no path: control.exe would take it as one.
+    if [ -z "$cpl" ]; then
+        cpl=$(winepath -w "$APPLET_CPL") || e2e_stop "winepath gave no Windows path for $APPLET_CPL (exit status $?)"
+    fi
     WINEDEBUG=err+all,warn+shlctrl,+loaddll wine control "$cpl" >/dev/null 2>"$log" &
     CONTROL_PID=$!
     if ! winprobe window "$SHEET_TITLE" 60 >/dev/null; then
@@ -61,13 +64,7 @@ e2e_stop_details() {
 
 # control_ended: no control.exe of this rig's prefix is left. The launcher may end
 # before control.exe, and the next open must not find the last one's mutex.
-control_ended() {
-    local pid
-    for pid in $(pgrep -f 'control\.exe' 2>/dev/null); do
-        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 1
-    done
-    return 0
-}
+control_ended() { [ -z "$(prefix_pids 'control\.exe')" ]; }
 
 # close_sheet ok|cancel: presses the button and waits for control.exe to end; while
 # it lives, the applet's mutex refuses the next sheet.

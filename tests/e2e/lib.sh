@@ -130,11 +130,19 @@ e2e_stop() {
     exit 1
 }
 
+# prefix_pids PATTERN: the processes of this shell's prefix whose command line matches
+# (other lanes and prefixes run the same programs).
+prefix_pids() {
+    local pid
+    for pid in $(pgrep -f "$1" 2>/dev/null); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    done
+}
+
 # prefix_programs: the Windows programs running in this shell's prefix, a line each.
 prefix_programs() {
     local pid
-    for pid in $(pgrep -f '\.exe' 2>/dev/null); do
-        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    for pid in $(prefix_pids '\.exe'); do
         tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | sed -E 's/ +$//; s/^[^ ]*\\//'
         echo
     done

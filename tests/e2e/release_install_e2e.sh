@@ -53,8 +53,7 @@ click 1011
 # system folder; Wine shows a program's Windows command line as its own.
 calibrator_running() {
     local pid
-    for pid in $(pgrep -f 'Korvelaim\.exe' 2>/dev/null); do
-        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    for pid in $(prefix_pids 'Korvelaim\.exe'); do
         tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qi '^C:\\windows\\system32\\Korvelaim\.exe' && return 0
     done
     return 1
