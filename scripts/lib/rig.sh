@@ -55,14 +55,9 @@ rig_use() {
     # script and tool (timeout, xargs) that the rig's users run them through. Only
     # this tree's: a shell that used the other architecture's tree before (scripts/test
     # tests both) would otherwise keep finding that one's wine first.
-    # Their Wine runs without address randomization where the kernel allows it. Debian's
-    # Wine has no preloader to keep the addresses Windows fixes free before the loader's
-    # own heap lands, and the kernel puts a 64-bit loader's heap anywhere in the 1 GB
-    # above it: about one start in 8,000 finds the shared user data's page (0x7ffe0000)
-    # taken and ends at once with status 1, saying why only on a Wine "err" channel.
-    # Without randomization the heap starts right after the loader, 48 MB below that page.
-    local norandom=
-    setarch "$(uname -m)" -R true 2>/dev/null && norandom="setarch $(uname -m) -R "
+    # Their Wine runs without address randomization (rig_no_randomization).
+    local norandom
+    norandom=$(rig_no_randomization)
     printf '#!/bin/sh\nexec %s"%s" "$@"\n' "$norandom" "$WINELOADER" >"$RIG_STATE/bin/wine"
     printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINESERVER" >"$RIG_STATE/bin/wineserver"
     printf '#!/bin/sh\nexec %s"%s" winepath "$@"\n' "$norandom" "$WINELOADER" >"$RIG_STATE/bin/winepath"
@@ -81,6 +76,17 @@ rig_use() {
         DISPLAY=$(cat "$RIG_STATE/display")
         export DISPLAY
     fi
+}
+
+# rig_no_randomization: the command that runs a program without address randomization,
+# with a space after it, or nothing where the kernel refuses that. Debian's Wine has no
+# preloader to keep the addresses Windows fixes free before the loader's own heap lands,
+# and the kernel puts a 64-bit loader's heap anywhere in the 1 GB above it: 6 starts in
+# 40,000 measured here found the shared user data's page (0x7ffe0000) taken and ended at
+# once with status 1, saying why only on a Wine "err" channel. Without randomization the
+# heap starts right after the loader, 48 MB below that page.
+rig_no_randomization() {
+    if setarch "$(uname -m)" -R true 2>/dev/null; then echo "setarch $(uname -m) -R "; fi
 }
 
 # rig_runnable: whether this host runs the tree's Wine at all. Some kernels execute
